@@ -1,0 +1,55 @@
+#pragma once
+// The operating-system services of the run-time layer.  This header is the
+// only thing above runtime/host that knows an operating system exists; one
+// back end per platform implements it, and the build picks the back end.
+
+#include <cstdint>
+
+namespace runtime::host {
+
+// An operating-system handle (a file descriptor, or a kernel32 HANDLE), carried
+// as an integer so that no OS header is needed to hold one.
+using Handle = std::intptr_t;
+
+// The three handles the process starts with.
+enum class StandardHandle { Input, Output, Error };
+
+// Prepares the process for console use before anything else runs.
+void prepareProcess();
+
+// Returns the process's standard handle `which`, as it comes, untested.
+Handle standardHandle(StandardHandle which);
+
+// Creates, or empties, the file named `name` (NUL-terminated) and opens it for
+// writing with no other opening of it allowed.  Returns false on failure, with
+// the reason in lastError(); an existing file is never emptied on failure.
+bool openForWriting(const char* name, Handle& opened);
+
+// Reads at most `size` bytes into `into`; `got` is 0 at end of input.  Returns
+// false on failure, with the reason in lastError().
+bool read(Handle handle, void* into, std::uint32_t size, std::uint32_t& got);
+
+// Writes all `size` bytes of `from`, as one request; `written` counts what was
+// written before a failure.  Returns false on failure, with lastError() set.
+bool write(Handle handle, const void* from, std::uint32_t size,
+           std::uint32_t& written);
+
+// Releases a handle opened by openForWriting.  Returns false when the system
+// reports that the file could not be completed.
+bool close(Handle handle);
+
+// Whether `handle` is a character device (a terminal, the null device).
+bool isCharacterDevice(Handle handle);
+
+// The reason for the last failed call above, as a Windows system error code
+// (never 0 after a failure).
+std::uint32_t lastError();
+
+// The location of the code address `address` as printed in error reports: an
+// offset into the program image that is the same on every run.
+std::uint32_t codeLocation(const void* address);
+
+// Ends the process with exit code `code`.
+[[noreturn]] void exitProcess(std::uint16_t code);
+
+}  // namespace runtime::host
