@@ -93,6 +93,7 @@ void runtimeError(std::uint16_t number, std::uint32_t location, const CallLevel*
 
 void normalEnd() {
   if (errorLocation != 0) writeErrorReport();
+  host::removeFaultHook();
   host::exitProcess(exitCode);
 }
 

@@ -49,6 +49,24 @@ std::uint32_t lastError();
 // offset into the program image that is the same on every run.
 std::uint32_t codeLocation(const void* address);
 
+// A processor fault, in the program's terms.
+struct Fault {
+  std::uint16_t errorNumber;  // the run-time error it becomes
+  bool floatingPoint;         // a floating-point fault: the unit is reset first
+  const void* instruction;    // the faulting instruction
+  const void* frame;          // frame link of the routine running at the fault
+};
+
+// Receives a converted fault on the faulting thread; never returns.
+using FaultContinuation = void (*)(const Fault& fault);
+
+// Converts every processor fault the program knows into a call of
+// `continuation`; other faults keep the system's handling.
+void installFaultHook(FaultContinuation continuation);
+
+// Restores the system's handling of every fault.
+void removeFaultHook();
+
 // Ends the process with exit code `code`.
 [[noreturn]] void exitProcess(std::uint16_t code);
 

@@ -172,6 +172,10 @@ std::uint32_t codeLocation(const void* address) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address) - bias);
 }
 
+void installFaultHook(FaultContinuation) {}
+
+void removeFaultHook() {}
+
 void exitProcess(std::uint16_t code) {
   // An exit status has 8 bits: a number that does not fit must not read as
   // success, nor as a smaller number.
