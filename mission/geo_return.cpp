@@ -30,8 +30,9 @@ void geoReturnSection() {
   runtime::ioCheck();
   writeSpeedLine("Geo transfer perigee delta V (no swingby) = ", geoTransferPerigeeDeltaV);
   runtime::ioCheck();
-  writeSpeedLine("Total delta V (no swingby) = ",
-                 Extended{lunarTransferDeltaV} + geoTransferApogeeDeltaV + geoTransferPerigeeDeltaV);
+  writeSpeedLine(
+      "Total delta V (no swingby) = ",
+      Extended{lunarTransferDeltaV} + geoTransferApogeeDeltaV + geoTransferPerigeeDeltaV);
   runtime::ioCheck();
 }
 

@@ -16,8 +16,8 @@ void lunarTransferSection() {
   moonSpeed = transferResult.circularAtSecond;
   lunarTransferPerigeeSpeed = transferResult.speedAtFirst;
   lunarTransferApogeeSpeed = transferResult.speedAtSecond;
-  lunarTransferDeltaV =
-      static_cast<double>(static_cast<long double>(lunarTransferPerigeeSpeed) - initialPerigeeSpeed);
+  lunarTransferDeltaV = static_cast<double>(static_cast<long double>(lunarTransferPerigeeSpeed) -
+                                            initialPerigeeSpeed);
 
   runtime::endLine(runtime::reportStream);
   runtime::ioCheck();

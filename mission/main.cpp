@@ -3,4 +3,6 @@
 #include "mission/report_driver.hpp"
 #include "runtime/startup.hpp"
 
-int main() { runtime::startProgram(mission::reportDriver); }
+int main() {
+  runtime::startProgram(mission::reportDriver);
+}

@@ -30,8 +30,8 @@ void postSwingbySection() {
       1 / (TwoOverMoonDistance - (Extended{postSwingbySpeed} * postSwingbySpeed) / EarthMu));
   const Extended angularMomentum =
       (moonSpeed - lunarRelativeSpeed * std::cos(Extended{theta})) * MoonDistance;
-  r.shapeFactor = static_cast<double>(
-      1 - (angularMomentum * angularMomentum) / (Extended{r.semiMajorAxis} * EarthMu));
+  r.shapeFactor = static_cast<double>(1 - (angularMomentum * angularMomentum) /
+                                              (Extended{r.semiMajorAxis} * EarthMu));
   postPerigeeAltitude =
       static_cast<double>((1 - Extended{r.shapeFactor}) * r.semiMajorAxis - EarthRadius);
   postApogeeAltitude =

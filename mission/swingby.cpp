@@ -32,11 +32,11 @@ void swingbySection() {
   thetaCosine = static_cast<double>((Extended{moonSpeed} - tangentialTarget) / lunarRelativeSpeed);
   theta = static_cast<double>(
       std::atan2(std::sqrt(1 / (Extended{thetaCosine} * thetaCosine) - 1), Extended{1}));
-  deltaVRatio = static_cast<double>(std::sqrt(
-      (1 - ((moonSpeed - lunarTransferApogeeSpeed * std::cos(Extended{inclination})) *
-            std::cos(Extended{theta})) /
-               lunarRelativeSpeed) *
-      2));
+  deltaVRatio = static_cast<double>(
+      std::sqrt((1 - ((moonSpeed - lunarTransferApogeeSpeed * std::cos(Extended{inclination})) *
+                      std::cos(Extended{theta})) /
+                         lunarRelativeSpeed) *
+                2));
   lunarDeltaV = static_cast<double>(Extended{lunarRelativeSpeed} * deltaVRatio);
 
   writeSpeedLine("Lunar delta V (swingby) = ", lunarDeltaV);
@@ -45,8 +45,8 @@ void swingbySection() {
   const Extended halfRatio = Extended{deltaVRatio} / 2;
   alpha = static_cast<double>(
       std::atan2(1 / std::sqrt(1 / (halfRatio * halfRatio) - 1), Extended{1}) * 2);
-  lunarCircularSpeed = static_cast<double>(
-      lunarRelativeSpeed / std::sqrt(1 / std::sin(Extended{alpha} / 2) - 1));
+  lunarCircularSpeed =
+      static_cast<double>(lunarRelativeSpeed / std::sqrt(1 / std::sin(Extended{alpha} / 2) - 1));
   swingbyMinimumAltitude = static_cast<double>(
       MoonMu / (Extended{lunarCircularSpeed} * lunarCircularSpeed) - MoonRadius);
 

@@ -14,10 +14,10 @@ void solveTransfer(double bodyRadius, double firstAltitude, double secondAltitud
   r.firstRadius = static_cast<double>(Extended{bodyRadius} + firstAltitude);
   r.secondRadius = static_cast<double>(Extended{bodyRadius} + secondAltitude);
   r.semiMajorAxis = static_cast<double>((Extended{r.secondRadius} + r.firstRadius) / 2);
-  r.speedAtFirst = static_cast<double>(std::sqrt((Extended{mu} * r.secondRadius) /
-                                                 (Extended{r.semiMajorAxis} * r.firstRadius)));
-  r.speedAtSecond = static_cast<double>(std::sqrt((Extended{mu} * r.firstRadius) /
-                                                  (Extended{r.semiMajorAxis} * r.secondRadius)));
+  r.speedAtFirst = static_cast<double>(
+      std::sqrt((Extended{mu} * r.secondRadius) / (Extended{r.semiMajorAxis} * r.firstRadius)));
+  r.speedAtSecond = static_cast<double>(
+      std::sqrt((Extended{mu} * r.firstRadius) / (Extended{r.semiMajorAxis} * r.secondRadius)));
   r.circularAtFirst = static_cast<double>(std::sqrt(Extended{mu} / r.firstRadius));
   r.circularAtSecond = static_cast<double>(std::sqrt(Extended{mu} / r.secondRadius));
 }

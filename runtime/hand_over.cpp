@@ -46,9 +46,8 @@ void putBytes(TextStream& stream, const char* bytes, std::uint32_t size) {
 }
 
 void putBlanks(TextStream& stream, std::uint32_t count) {
-  putRun(stream, count, [](std::uint8_t* to, std::uint32_t, std::uint32_t n) {
-    std::memset(to, ' ', n);
-  });
+  putRun(stream, count,
+         [](std::uint8_t* to, std::uint32_t, std::uint32_t n) { std::memset(to, ' ', n); });
 }
 
 }  // namespace runtime

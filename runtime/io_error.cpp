@@ -7,7 +7,9 @@ namespace runtime {
 
 std::uint16_t pendingIoError = 0;
 
-void failStream(std::uint16_t number) { pendingIoError = number; }
+void failStream(std::uint16_t number) {
+  pendingIoError = number;
+}
 
 // Windows codes 19 to 31 (write-protected to general failure) become 150 to
 // 162 so that they do not collide with the program's own numbers; a sharing
@@ -18,7 +20,9 @@ std::uint16_t ioErrorForHostCode(std::uint32_t code) {
   return static_cast<std::uint16_t>(code);
 }
 
-void failFromHost() { failStream(ioErrorForHostCode(host::lastError())); }
+void failFromHost() {
+  failStream(ioErrorForHostCode(host::lastError()));
+}
 
 bool readyForOutput(TextStream& stream) {
   if (pendingIoError != 0) return false;

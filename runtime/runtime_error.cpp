@@ -58,8 +58,8 @@ void writeErrorReport() {
   writeLocation(errorLocation);
   endLine(errorStream);
   writeTraceLine(errorLocation);
-  const int limit = host::isCharacterDevice(errorStream.handle) ? CharacterDeviceTraceLimit
-                                                                 : OtherTraceLimit;
+  const int limit =
+      host::isCharacterDevice(errorStream.handle) ? CharacterDeviceTraceLimit : OtherTraceLimit;
   const CallLevel* level = traceStart;
   for (int walked = 1; level != nullptr; ++walked) {
     if (level->returnPoint != nullptr) writeTraceLine(host::codeLocation(level->returnPoint));
@@ -71,7 +71,9 @@ void writeErrorReport() {
 
 }  // namespace
 
-void setOutermostLink(const CallLevel* startupLevel) { outermostLink = startupLevel; }
+void setOutermostLink(const CallLevel* startupLevel) {
+  outermostLink = startupLevel;
+}
 
 void ioCheck() {
   if (pendingIoError == 0) return;

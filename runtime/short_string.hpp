@@ -12,8 +12,8 @@ namespace runtime {
 constexpr std::size_t MaxTextLength = 255;
 
 struct ShortString {
-  std::uint8_t length = 0;     // bytes in use, 0 to MaxTextLength
-  char bytes[MaxTextLength]{}; // the text; bytes past `length` mean nothing
+  std::uint8_t length = 0;      // bytes in use, 0 to MaxTextLength
+  char bytes[MaxTextLength]{};  // the text; bytes past `length` mean nothing
 
   std::string_view view() const { return {bytes, length}; }
 };

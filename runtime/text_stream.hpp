@@ -20,12 +20,12 @@ enum class StreamState : std::uint8_t { Closed, Input, Output };
 
 struct TextStream {
   StreamState state = StreamState::Closed;
-  host::Handle handle = 0;        // meaningful only while open
-  ShortString name;               // the name given when bound; empty for standard
-  std::uint32_t count = 0;        // output: bytes held; input: bytes the last refill delivered
-  std::uint32_t position = 0;     // input: index of the next byte to take, <= count
-  bool statementFlushing = false; // output: hand over at every line end and statement end
-  bool endOfInput = false;        // input: a refill found the end; no later refill asks again
+  host::Handle handle = 0;         // meaningful only while open
+  ShortString name;                // the name given when bound; empty for standard
+  std::uint32_t count = 0;         // output: bytes held; input: bytes the last refill delivered
+  std::uint32_t position = 0;      // input: index of the next byte to take, <= count
+  bool statementFlushing = false;  // output: hand over at every line end and statement end
+  bool endOfInput = false;         // input: a refill found the end; no later refill asks again
   std::uint8_t buffer[StreamBufferSize]{};
 };
 
@@ -43,8 +43,7 @@ void writeWhole(TextStream& stream, std::int32_t value, std::int32_t width = 0);
 
 // Writes the real text of the extended value `value` in a field of `width`,
 // with `decimals` decimals (a negative count: scientific form).
-void writeReal(TextStream& stream, long double value, std::int32_t width,
-               std::int32_t decimals);
+void writeReal(TextStream& stream, long double value, std::int32_t width, std::int32_t decimals);
 
 // Appends CR LF; hands over on a stream with statement flushing.
 void endLine(TextStream& stream);

@@ -5,8 +5,7 @@
 
 namespace runtime {
 
-void writeReal(TextStream& stream, long double value, std::int32_t width,
-               std::int32_t decimals) {
+void writeReal(TextStream& stream, long double value, std::int32_t width, std::int32_t decimals) {
   if (pendingIoError != 0) return;
   char text[MaxTextLength];
   writeString(stream, {text, formatReal(value, width, decimals, text)}, width);

@@ -89,18 +89,26 @@ bool close(Handle handle) {
   return !host().closeFails;
 }
 
-bool isCharacterDevice(Handle handle) { return host().characterDevices.count(handle) != 0; }
+bool isCharacterDevice(Handle handle) {
+  return host().characterDevices.count(handle) != 0;
+}
 
-std::uint32_t lastError() { return host().lastError; }
+std::uint32_t lastError() {
+  return host().lastError;
+}
 
 std::uint32_t codeLocation(const void* address) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address)) | 1;
 }
 
-void installFaultHook(FaultContinuation) { ++host().faultHookInstalls; }
+void installFaultHook(FaultContinuation) {
+  ++host().faultHookInstalls;
+}
 
 void removeFaultHook() {}
 
-void exitProcess(std::uint16_t code) { throw fake::ProcessExit{code}; }
+void exitProcess(std::uint16_t code) {
+  throw fake::ProcessExit{code};
+}
 
 }  // namespace runtime::host

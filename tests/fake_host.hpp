@@ -27,17 +27,17 @@ struct WriteRequest {
 };
 
 struct Host {
-  std::vector<WriteRequest> writes;   // every request, zero-byte ones included
-  std::deque<std::string> reads;      // successive read requests deliver these; none left: end of input
+  std::vector<WriteRequest> writes;  // every request, zero-byte ones included
+  std::deque<std::string> reads;  // successive read requests deliver these; none left: end of input
   int readRequests = 0;
   std::uint32_t readFailure = 0;      // nonzero: every read request fails with this code
   std::set<Handle> characterDevices;  // handles the device test reports as character devices
   std::vector<std::string> openedNames;
-  std::uint32_t openFailure = 0;      // nonzero: opening fails with this code
+  std::uint32_t openFailure = 0;  // nonzero: opening fails with this code
   Handle nextFile = FirstFileHandle;
-  int failingWrite = -1;              // index of the write request that fails, writing nothing
-  int shortWrite = -1;                // index of the write request that writes one byte short
-  std::uint32_t writeFailure = 112;   // the code of the failing request
+  int failingWrite = -1;             // index of the write request that fails, writing nothing
+  int shortWrite = -1;               // index of the write request that writes one byte short
+  std::uint32_t writeFailure = 112;  // the code of the failing request
   bool closeFails = false;
   std::vector<Handle> closed;
   std::uint32_t lastError = 0;

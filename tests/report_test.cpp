@@ -47,8 +47,7 @@ TEST(Report, ToAConsoleLineByLineAndTheAnglesInTwoHalves) {
   EXPECT_EQ(fake::writtenTo(fake::OutputHandle), Prompt + Report);
   std::vector<std::string> requests;
   for (const auto& request : host().writes) requests.push_back(request.asked);
-  EXPECT_NE(std::find(requests.begin(), requests.end(), "Theta = 41.76 degrees, "),
-            requests.end());
+  EXPECT_NE(std::find(requests.begin(), requests.end(), "Theta = 41.76 degrees, "), requests.end());
   EXPECT_NE(std::find(requests.begin(), requests.end(), "Alpha = 42.60 degrees\r\n"),
             requests.end());
   EXPECT_NE(std::find(requests.begin(), requests.end(), "Lunar speed = 1018 m/s\r\n"),
@@ -182,7 +181,8 @@ std::string reportInDoubles() {
   const double axis = 1 / (2 / moonDistance - post * post / earthMu);
   const double momentum = (moonSpeed - relative * std::cos(theta)) * moonDistance;
   const double shape = 1 - momentum * momentum / (axis * earthMu);
-  const double perigee = (1 - shape) * axis - earthRadius, apogee = (1 + shape) * axis - earthRadius;
+  const double perigee = (1 - shape) * axis - earthRadius,
+               apogee = (1 + shape) * axis - earthRadius;
   const double perigeeSpeed = ellipse(perigee, apogee).first;
   text += "\r\n";
   line("Post swingby speed = ", post, " m/s");
@@ -194,6 +194,8 @@ std::string reportInDoubles() {
   return text;
 }
 
-TEST(Report, PlainDoubleArithmeticPrintsTheSameReport) { EXPECT_EQ(reportInDoubles(), Report); }
+TEST(Report, PlainDoubleArithmeticPrintsTheSameReport) {
+  EXPECT_EQ(reportInDoubles(), Report);
+}
 
 }  // namespace

@@ -20,11 +20,22 @@ struct Case {
 };
 
 const Case InRange[] = {
-    {2.5L, 2},           {3.5L, 4},          {0.5L, 0},           {-2.5L, -2},
-    {-0.4L, 0},          {1.5L, 2},          {-1.5L, -2},         {2.4999999999L, 2},
-    {2.5000000001L, 3},  {-0.5L, 0},         {-0.0L, 0},          {35793.12452218175L, 35793},
-    {2147483647.4L, 2147483647},             {-2147483648.5L, INT32_MIN},
-    {-2147483648.4L, INT32_MIN},             {2147483646.5L, 2147483646},
+    {2.5L, 2},
+    {3.5L, 4},
+    {0.5L, 0},
+    {-2.5L, -2},
+    {-0.4L, 0},
+    {1.5L, 2},
+    {-1.5L, -2},
+    {2.4999999999L, 2},
+    {2.5000000001L, 3},
+    {-0.5L, 0},
+    {-0.0L, 0},
+    {35793.12452218175L, 35793},
+    {2147483647.4L, 2147483647},
+    {-2147483648.5L, INT32_MIN},
+    {-2147483648.4L, INT32_MIN},
+    {2147483646.5L, 2147483646},
 };
 
 TEST(RoundToWhole, TiesToEvenInEveryRoundingMode) {
@@ -44,7 +55,10 @@ void roundOutOfRange() {
 }
 
 TEST(RoundToWhole, OutOfRangeOrNotANumberIsError207) {
-  const long double cases[] = {2147483647.5L, -2147483648.5000001L, 1e30L, -1e30L,
+  const long double cases[] = {2147483647.5L,
+                               -2147483648.5000001L,
+                               1e30L,
+                               -1e30L,
                                std::numeric_limits<long double>::infinity(),
                                -std::numeric_limits<long double>::infinity(),
                                std::numeric_limits<long double>::quiet_NaN()};

@@ -1,13 +1,14 @@
 // Text streams on the recording host: when bytes are handed over, how a reply
 // line is read, and which number each failure leaves.
 
+#include "runtime/text_stream.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "runtime/standard_streams.hpp"
-#include "runtime/text_stream.hpp"
 #include "tests/fake_host.hpp"
 
 namespace {
@@ -61,8 +62,7 @@ TEST_F(TextStreamTest, FileReceivesFullBlocksThenTheRestAtClose) {
   EXPECT_EQ(requestSizes(), (Sizes{256}));
   closeStream(reportStream);
   EXPECT_EQ(requestSizes(), (Sizes{256, 50}));
-  EXPECT_EQ(fake::writtenTo(fake::FirstFileHandle),
-            line + "\r\n" + line + "\r\n" + line + "\r\n");
+  EXPECT_EQ(fake::writtenTo(fake::FirstFileHandle), line + "\r\n" + line + "\r\n" + line + "\r\n");
   EXPECT_EQ(host().closed, (std::vector<fake::Handle>{fake::FirstFileHandle}));
 }
 
@@ -186,15 +186,20 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"end of input without line end", {"name"}, "name", ""},
         ReplyCase{"end of input at once", {}, "", ""},
         ReplyCase{"empty line", {"\r\nnext"}, "", "next"},
-        ReplyCase{"300 bytes: the rest is discarded", {Long300 + "\r\nnext"},
-                  std::string(255, 'a'), "next"},
-        ReplyCase{"exactly 255 bytes", {std::string(255, 'c') + "\nnext"},
-                  std::string(255, 'c'), "next"},
-        ReplyCase{"ordinary bytes", {std::string(" a\x1A\x00\tb \n", 8)},
-                  std::string(" a\x1A\x00\tb ", 7), ""},
+        ReplyCase{"300 bytes: the rest is discarded",
+                  {Long300 + "\r\nnext"},
+                  std::string(255, 'a'),
+                  "next"},
+        ReplyCase{
+            "exactly 255 bytes", {std::string(255, 'c') + "\nnext"}, std::string(255, 'c'), "next"},
+        ReplyCase{"ordinary bytes",
+                  {std::string(" a\x1A\x00\tb \n", 8)},
+                  std::string(" a\x1A\x00\tb ", 7),
+                  ""},
         ReplyCase{"long line over many reads",
                   {std::string(200, 'a'), std::string(200, 'b'), "\rnext"},
-                  std::string(200, 'a') + std::string(55, 'b'), "next"}),
+                  std::string(200, 'a') + std::string(55, 'b'),
+                  "next"}),
     [](const auto& info) {
       std::string name;
       for (char ch : std::string(info.param.what)) name += std::isalnum(ch) ? ch : '_';
@@ -264,12 +269,37 @@ TEST_F(TextStreamTest, WrongStateErrors) {
     std::uint16_t error;
   };
   const Case cases[] = {
-      {"write to a closed stream", [] { bindName(reportStream, "x"); writeString(reportStream, "a"); }, 103},
-      {"line end on a closed stream", [] { bindName(reportStream, "x"); endLine(reportStream); }, 103},
-      {"close a closed stream", [] { bindName(reportStream, "x"); closeStream(reportStream); }, 103},
-      {"read an output stream", [] { ShortString s; readString(reportStream, s, 255); }, 104},
+      {"write to a closed stream",
+       [] {
+         bindName(reportStream, "x");
+         writeString(reportStream, "a");
+       },
+       103},
+      {"line end on a closed stream",
+       [] {
+         bindName(reportStream, "x");
+         endLine(reportStream);
+       },
+       103},
+      {"close a closed stream",
+       [] {
+         bindName(reportStream, "x");
+         closeStream(reportStream);
+       },
+       103},
+      {"read an output stream",
+       [] {
+         ShortString s;
+         readString(reportStream, s, 255);
+       },
+       104},
       {"finish a line of an output stream", [] { finishLine(reportStream); }, 104},
-      {"read a closed stream", [] { bindName(inputStream, ""); finishLine(inputStream); }, 103},
+      {"read a closed stream",
+       [] {
+         bindName(inputStream, "");
+         finishLine(inputStream);
+       },
+       103},
       {"write to an input stream", [] { writeString(inputStream, "a"); }, 105},
       {"character to an input stream", [] { writeChar(inputStream, 'a'); }, 105},
       {"line end on an input stream", [] { endLine(inputStream); }, 105},

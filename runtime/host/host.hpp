@@ -31,8 +31,7 @@ bool read(Handle handle, void* into, std::uint32_t size, std::uint32_t& got);
 
 // Writes all `size` bytes of `from`, as one request; `written` counts what was
 // written before a failure.  Returns false on failure, with lastError() set.
-bool write(Handle handle, const void* from, std::uint32_t size,
-           std::uint32_t& written);
+bool write(Handle handle, const void* from, std::uint32_t size, std::uint32_t& written);
 
 // Releases a handle opened by openForWriting.  Returns false when the system
 // reports that the file could not be completed.
