@@ -86,6 +86,8 @@ void ioCheck() {
 }
 
 void runtimeError(std::uint16_t number, std::uint32_t location, const CallLevel* start) {
+  // An I/O failure earlier in the statement must not silence the report.
+  pendingIoError = 0;
   errorNumber = number;
   exitCode = number;
   errorLocation = location;
