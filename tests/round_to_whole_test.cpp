@@ -70,4 +70,18 @@ TEST(RoundToWhole, OutOfRangeOrNotANumberIsError207) {
   }
 }
 
+// A statement whose write failed, then whose figure cannot be rounded.
+void failWriteThenRoundOutOfRange() {
+  runtime::runtimeInit();
+  runtime::pendingIoError = 101;
+  runtime::roundToWhole(outOfRangeValue);
+}
+
+TEST(RoundToWhole, ErrorReportIsNotSilencedByAFailedWriteBeforeIt) {
+  fake::reset();
+  outOfRangeValue = 1e30L;
+  EXPECT_EQ(fake::runUnderStartup(failWriteThenRoundOutOfRange), 207);
+  EXPECT_EQ(fake::writtenTo(fake::OutputHandle).rfind("Runtime error 207 at 0x", 0), 0u);
+}
+
 }  // namespace
