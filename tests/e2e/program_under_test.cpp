@@ -1,0 +1,69 @@
+#include "program_under_test.hpp"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+
+std::vector<std::string> programCommand(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command;
+  if (const char* launcher = std::getenv("GEOBUDGET_LAUNCHER")) {
+    std::istringstream words(launcher);
+    command.assign(std::istream_iterator<std::string>(words),
+                   std::istream_iterator<std::string>());
+  }
+  const char* program = std::getenv("GEOBUDGET_PROGRAM");
+  if (program == nullptr || *program == '\0')
+    throw std::runtime_error("GEOBUDGET_PROGRAM does not name the program to test");
+  // The program runs in a scratch folder, so a relative path would miss it.
+  command.push_back(std::filesystem::absolute(program).string());
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
+bool windowsHost() {
+  const char* host = std::getenv("GEOBUDGET_HOST");
+  return host != nullptr && std::string_view(host) == "windows";
+}
+
+ScratchDirectory::ScratchDirectory() {
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "geobudget-e2e-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr)
+    throw std::runtime_error("cannot create a scratch folder in " + pattern);
+  path_ = pattern;
+}
+
+ScratchDirectory::~ScratchDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::set<std::string> ScratchDirectory::contents() const {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+    names.insert(entry.path().lexically_relative(path_).generic_string());
+  return names;
+}
+
+std::string ScratchDirectory::read(const std::string& name) const {
+  std::ifstream file(path_ / name, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + name);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void ScratchDirectory::write(const std::string& name, std::string_view bytes) const {
+  std::ofstream file(path_ / name, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!file) throw std::runtime_error("cannot write " + name);
+}
+
+Outcome runProgram(const ScratchDirectory& directory, const Input& input,
+                   const Output& output, const std::vector<std::string>& arguments) {
+  return run(programCommand(arguments), directory.path(), input, output);
+}
+
+}  // namespace e2e

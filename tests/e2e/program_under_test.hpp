@@ -1,0 +1,51 @@
+#pragma once
+// Where the program under test is, how to start it, and a fresh folder for
+// each test to run it in.
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "process_runner.hpp"
+
+namespace e2e {
+
+// The command that starts the program with `arguments`: the launcher words
+// from GEOBUDGET_LAUNCHER, if any, then the path from GEOBUDGET_PROGRAM.
+std::vector<std::string> programCommand(const std::vector<std::string>& arguments = {});
+
+// Whether the program is a Windows build (GEOBUDGET_HOST=windows), run
+// through a launcher; some expectations differ by host.
+bool windowsHost();
+
+// A folder of its own for one test, removed with everything in it at the end.
+class ScratchDirectory {
+ public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // Every entry below the folder, as '/'-separated relative names.
+  std::set<std::string> contents() const;
+
+  // The bytes of the file `name`, relative to the folder.
+  std::string read(const std::string& name) const;
+
+  // Creates or replaces the file `name` with `bytes`.
+  void write(const std::string& name, std::string_view bytes) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Runs the program in `directory` with the given standard handles.
+Outcome runProgram(const ScratchDirectory& directory, const Input& input,
+                   const Output& output = Output::pipe(),
+                   const std::vector<std::string>& arguments = {});
+
+}  // namespace e2e

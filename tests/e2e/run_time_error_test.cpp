@@ -1,0 +1,183 @@
+// Failing input and output: the error report on standard output, its exit
+// status, and that a failed open leaves every file as it was.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "expected_report.hpp"
+#include "program_under_test.hpp"
+
+namespace e2e {
+namespace {
+
+// An error report taken apart: the header's number and location, and the one
+// return point the back-trace holds after the location's own line.
+struct ErrorReport {
+  int number;
+  std::string location;     // 8 upper-case hexadecimal digits
+  std::string returnPoint;  // likewise
+};
+
+// `text` as an error report raised at an I/O check, or nothing when it is
+// anything else, a single byte more or less included.
+std::optional<ErrorReport> parseErrorReport(const std::string& text) {
+  static const std::regex shape(
+      "Runtime error ([1-9][0-9]*) at 0x([0-9A-F]{8})\r\n"
+      "  0x\\2\r\n"
+      "  0x([0-9A-F]{8})\r\n"
+      "\r\n");
+  std::smatch part;
+  if (!std::regex_match(text, part, shape)) return std::nullopt;
+  return ErrorReport{std::stoi(part[1]), part[2], part[3]};
+}
+
+// What standard output holds after the prompt.
+std::string afterPrompt(const Outcome& outcome) {
+  if (outcome.output.rfind(promptText, 0) != 0) return "(no prompt) " + outcome.output;
+  return outcome.output.substr(promptText.size());
+}
+
+// The files every failing run finds in its working folder, with their bytes.
+const std::map<std::string, std::string> filesPresent = {
+    {"plain.txt", "plain contents\r\n"},
+    {"held.txt", "held contents\r\n"},  // held under an exclusive lock by the test
+};
+
+struct FailureCase {
+  const char* name;
+  std::string reply;
+  int error;
+  Output standardOutput;
+  bool posixOnly;  // the Windows build does not see the test's lock
+
+  friend void PrintTo(const FailureCase& row, std::ostream* out) { *out << row.name; }
+};
+
+const FailureCase failureCases[] = {
+    // name                        reply                        error  standard output
+    {"MissingFolder",              "missing/report.txt\r\n",    3,     Output::pipe(), false},
+    {"FileUsedAsFolder",           "plain.txt/report.txt\r\n",  3,     Output::pipe(), false},
+    {"Folder",                     "folder\r\n",                5,     Output::pipe(), false},
+    {"FileHeldByAnotherProcess",   "held.txt\r\n",              5,     Output::pipe(), true},
+    {"FullDevice",                 "/dev/full\r\n",             101,   Output::pipe(), false},
+    // The empty line before the prompt fails; the error report is lost too.
+    {"OutputCannotBeWritten",      "report.txt\r\n",            101,   Output::file("/dev/full"), false},
+};
+
+class Failure : public testing::TestWithParam<FailureCase> {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(scratch.path() / "folder");
+    for (const auto& [name, bytes] : filesPresent) scratch.write(name, bytes);
+    heldFile = ::open((scratch.path() / "held.txt").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(heldFile, 0);
+    ASSERT_EQ(::flock(heldFile, LOCK_EX | LOCK_NB), 0);
+  }
+  void TearDown() override {
+    if (heldFile >= 0) ::close(heldFile);
+  }
+
+  ScratchDirectory scratch;
+  int heldFile = -1;
+};
+
+TEST_P(Failure, EndsWithTheErrorReportAndItsNumber) {
+  const FailureCase& row = GetParam();
+  if (row.posixOnly && windowsHost()) GTEST_SKIP() << "needs a holder on the program's host";
+  const std::set<std::string> contentsBefore = scratch.contents();
+
+  const Outcome outcome = runProgram(scratch, Input::of(row.reply), row.standardOutput);
+
+  EXPECT_TRUE(outcome.exitedWith(row.error)) << outcome.describe();
+  EXPECT_EQ(outcome.errorOutput, "");
+  if (row.standardOutput.kind == Output::Kind::Pipe) {
+    const std::string report = afterPrompt(outcome);
+    const std::optional<ErrorReport> parsed = parseErrorReport(report);
+    ASSERT_TRUE(parsed) << "not an error report: " << testing::PrintToString(report);
+    EXPECT_EQ(parsed->number, row.error);
+    EXPECT_NE(parsed->location, "00000000");
+    EXPECT_NE(parsed->returnPoint, "00000000");
+  }
+  // Nothing was created, emptied or written.
+  EXPECT_EQ(scratch.contents(), contentsBefore);
+  for (const auto& [name, bytes] : filesPresent) EXPECT_EQ(scratch.read(name), bytes) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(, Failure, testing::ValuesIn(failureCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The location names the I/O check that failed, the same on every run; the
+// return point is where the driver was started from, whatever failed.
+TEST(ErrorReport, LocationNamesTheFailingStatement) {
+  ScratchDirectory scratch;
+  std::filesystem::create_directory(scratch.path() / "folder");
+  const auto reportFor = [&](const char* reply) {
+    const Outcome outcome = runProgram(scratch, Input::of(reply));
+    EXPECT_EQ(outcome.errorOutput, "");
+    return afterPrompt(outcome);
+  };
+  const std::string missingFolder = reportFor("missing/report.txt\r\n");
+  const std::string missingFolderAgain = reportFor("missing/report.txt\r\n");
+  const std::optional<ErrorReport> atOpen = parseErrorReport(missingFolder);
+  const std::optional<ErrorReport> alsoAtOpen = parseErrorReport(reportFor("folder\r\n"));
+  const std::optional<ErrorReport> atFirstLine = parseErrorReport(reportFor("/dev/full\r\n"));
+  ASSERT_TRUE(atOpen && alsoAtOpen && atFirstLine);
+
+  EXPECT_EQ(missingFolderAgain, missingFolder);
+  EXPECT_EQ(alsoAtOpen->location, atOpen->location);
+  EXPECT_NE(atFirstLine->location, atOpen->location);
+  EXPECT_EQ(alsoAtOpen->returnPoint, atOpen->returnPoint);
+  EXPECT_EQ(atFirstLine->returnPoint, atOpen->returnPoint);
+}
+
+// A reader of standard output that leaves once it has the prompt.  Writing
+// the report there fails with 101 (the error report is lost with it); a report
+// bound for a file needs nothing more from standard output.
+struct ReaderGoneCase {
+  const char* name;
+  std::string reply;
+  int status;
+
+  friend void PrintTo(const ReaderGoneCase& row, std::ostream* out) { *out << row.name; }
+};
+
+const ReaderGoneCase readerGoneCases[] = {
+    {"ReportToStandardOutputFails", "\r\n", 101},
+    {"ReportToFileIsUnaffected", "report.txt\r\n", 0},
+};
+
+class ReaderGone : public testing::TestWithParam<ReaderGoneCase> {
+ protected:
+  ScratchDirectory scratch;
+};
+
+TEST_P(ReaderGone, AfterThePrompt) {
+  const ReaderGoneCase& row = GetParam();
+  Process program(programCommand(), scratch.path(), Input::heldOpen(), Output::pipe());
+  ASSERT_EQ(program.readOutputUntil(promptText), promptText);
+  program.closeOutput();
+  program.send(row.reply);
+  const Outcome outcome = program.finish();
+
+  EXPECT_TRUE(outcome.exitedWith(row.status)) << outcome.describe();
+  EXPECT_EQ(outcome.errorOutput, "");
+  if (row.status == 0) {
+    EXPECT_EQ(scratch.read("report.txt"), reportText);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, ReaderGone, testing::ValuesIn(readerGoneCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
