@@ -29,7 +29,7 @@ std::int32_t roundToWhole(long double value) {
   }
   // Reported where the conversion was asked for, from the caller's level.
   runtimeError(InvalidOperationError, host::codeLocation(__builtin_return_address(0)),
-               static_cast<const CallLevel*>(__builtin_frame_address(0))->callerLink);
+               static_cast<const CallLevel*>(host::callerFrame(__builtin_frame_address(0))));
 }
 
 }  // namespace runtime

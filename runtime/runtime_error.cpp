@@ -25,11 +25,17 @@ bool walksOn(const CallLevel* level, const CallLevel* caller) {
   return caller != nullptr && caller != outermostLink && caller > level;
 }
 
+// The level of the routine that called the one at `level`.
+const CallLevel* callerOf(const CallLevel* level) {
+  return static_cast<const CallLevel*>(host::callerFrame(level));
+}
+
 // The driver's level: the outermost one below the start-up, found from
 // `level` outward.  Without a known start-up level, `level`'s caller.
 const CallLevel* driverLevel(const CallLevel* level) {
-  if (outermostLink == nullptr) return level->callerLink;
-  while (walksOn(level, level->callerLink)) level = level->callerLink;
+  if (outermostLink == nullptr) return callerOf(level);
+  for (const CallLevel* caller = callerOf(level); walksOn(level, caller); caller = callerOf(level))
+    level = caller;
   return level;
 }
 
@@ -63,8 +69,10 @@ void writeErrorReport() {
   const CallLevel* level = traceStart;
   for (int walked = 1; level != nullptr; ++walked) {
     if (level->returnPoint != nullptr) writeTraceLine(host::codeLocation(level->returnPoint));
-    if (walked == limit || !walksOn(level, level->callerLink)) break;
-    level = level->callerLink;
+    if (walked == limit) break;
+    const CallLevel* caller = callerOf(level);
+    if (!walksOn(level, caller)) break;
+    level = caller;
   }
   endLine(errorStream);
 }

@@ -101,6 +101,10 @@ std::uint32_t codeLocation(const void* address) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address)) | 1;
 }
 
+const void* callerFrame(const void* frame) {
+  return *static_cast<const void* const*>(frame);
+}
+
 void installFaultHook(FaultContinuation) {
   ++host().faultHookInstalls;
 }

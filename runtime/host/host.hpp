@@ -48,6 +48,12 @@ std::uint32_t lastError();
 // offset into the program image that is the same on every run.
 std::uint32_t codeLocation(const void* address);
 
+// The frame of the routine that called the routine whose frame is `frame`, or
+// null when none is found.  A routine's frame is where it keeps its caller's
+// frame pointer, with its return point in the word above: the address that
+// __builtin_frame_address(0) gives inside it.
+const void* callerFrame(const void* frame);
+
 // A processor fault, in the program's terms.
 struct Fault {
   std::uint16_t errorNumber;  // the run-time error it becomes

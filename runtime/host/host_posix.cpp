@@ -172,6 +172,11 @@ std::uint32_t codeLocation(const void* address) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address) - bias);
 }
 
+const void* callerFrame(const void* frame) {
+  // The frame pointer a routine saves is its caller's frame.
+  return *static_cast<const void* const*>(frame);
+}
+
 void installFaultHook(FaultContinuation) {}
 
 void removeFaultHook() {}
