@@ -64,7 +64,8 @@ DecodedReal decodeExtended(std::uint64_t significand, std::uint16_t signAndExpon
   return decoded;
 }
 
-DecodedReal decodeDouble(std::uint64_t bits) {
+// Used only where long double is not the x87 extended format.
+[[maybe_unused]] DecodedReal decodeDouble(std::uint64_t bits) {
   constexpr std::uint64_t FractionMask = (std::uint64_t{1} << 52) - 1;
   constexpr std::int32_t ExponentMask = 0x7FF;
   constexpr std::int32_t Bias = 1023;
