@@ -10,6 +10,11 @@ void resetFloatingPoint() {
   const std::uint16_t controlWord = StartupControlWord;
   asm volatile("fninit\n\tfldcw %0" : : "m"(controlWord));
 #endif
+#if defined(__x86_64__)
+  // Every x86-64 processor has SSE, and double arithmetic runs on it.
+  const std::uint32_t mxcsr = StartupMxcsr;
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+#endif
 }
 
 }  // namespace runtime
