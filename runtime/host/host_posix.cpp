@@ -8,12 +8,21 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/ucontext.h>
 #include <unistd.h>
 
 #include "runtime/host/host.hpp"
 
 // The program's own ELF header, placed by the linker.
 extern "C" const ElfW(Ehdr) __ehdr_start;
+
+// The C library's record of the stack pointer at process entry: every frame of
+// the program lies below it, and everything between it and a frame is mapped.
+extern "C" void* __libc_stack_end;
+
+#if !defined(__x86_64__)
+#error "The fault hook reads x86-64 machine contexts; give it this processor's registers."
+#endif
 
 namespace runtime::host {
 
@@ -81,6 +90,142 @@ int aboveStandard(int fd) {
   ::close(fd);
   errno = error;
   return moved;
+}
+
+// The signals by which the processor's faults arrive.
+constexpr int FaultSignals[] = {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGTRAP};
+
+// Run-time errors the fault table gives.
+enum RuntimeError : std::uint16_t {
+  DivisionByZero = 200,
+  BoundsExceeded = 201,
+  StackOverflow = 202,
+  FloatingOverflow = 205,
+  FloatingUnderflow = 206,
+  InvalidFloatingOperation = 207,
+  IntegerOverflow = 215,
+  AccessViolation = 216,
+  IllegalInstruction = 217,
+};
+
+// The row of the fault table a fault report falls on.
+struct FaultRow {
+  std::uint16_t errorNumber;  // 0: not a fault the program converts
+  bool floatingPoint;         // the floating-point unit is reset before the report
+};
+
+// How far below the stack pointer an instruction may touch the stack: a push
+// or a call just below it, the red zone 128 bytes, a stack probe a page or
+// two.  The margin is wide, yet far short of any address a stray pointer
+// (null, say) would fault at.
+constexpr std::uintptr_t StackReach = 64 * 1024;
+
+// The stack the fault handler runs on, so that it can still run when the
+// program's own stack is used up.  The kernel stores the whole register state
+// there first, about 11 KiB on processors with AMX tiles (why SIGSTKSZ is no
+// longer a constant of the C library); the report path needs under 2 KiB.
+// 64 KiB covers both with room to spare and costs nothing until touched.
+alignas(16) char alternateStack[64 * 1024];
+
+FaultContinuation faultContinuation = nullptr;
+
+// The address every frame of the program lies below.
+std::uintptr_t stackTop() {
+  return reinterpret_cast<std::uintptr_t>(__libc_stack_end);
+}
+
+// What the faulting context shows: where the fault happened, the frame link
+// and the stack pointer at that moment.
+struct FaultingState {
+  const void* instruction;
+  std::uintptr_t frame;
+  std::uintptr_t stackPointer;
+};
+
+// The faulting state the signal context `context` records.
+FaultingState faultingState(const ucontext_t& context) {
+  const mcontext_t& machine = context.uc_mcontext;
+  FaultingState state{reinterpret_cast<const void*>(machine.gregs[REG_RIP]),
+                      static_cast<std::uintptr_t>(machine.gregs[REG_RBP]),
+                      static_cast<std::uintptr_t>(machine.gregs[REG_RSP])};
+  // An x87 fault is reported at the next floating-point instruction; the
+  // unit's own record of its last instruction names the one that faulted.
+  constexpr greg_t X87Fault = 16;
+  if (machine.gregs[REG_TRAPNO] == X87Fault && machine.fpregs != nullptr)
+    state.instruction = reinterpret_cast<const void*>(machine.fpregs->rip);
+  return state;
+}
+
+// Whether a SIGSEGV at `address` is the stack running out: the address lies
+// between just below the stack pointer and the top of the stack, a range that
+// only the stack's growth limit can make fault.
+bool stackOverflowAt(std::uintptr_t address, std::uintptr_t stackPointer) {
+  const std::uintptr_t lowest = stackPointer > StackReach ? stackPointer - StackReach : 0;
+  return address >= lowest && address < stackTop();
+}
+
+// The fault table on this host: the row of the fault that signal report
+// `info` describes, at stack pointer `stackPointer`.  Only faults the kernel
+// raised count; a fault signal another process sent is left to the system.
+FaultRow faultRow(const siginfo_t& info, std::uintptr_t stackPointer) {
+  if (info.si_code <= 0) return {0, false};
+  switch (info.si_signo) {
+    case SIGFPE:
+      switch (info.si_code) {
+        case FPE_INTDIV: return {DivisionByZero, false};
+        case FPE_INTOVF: return {IntegerOverflow, false};
+        case FPE_FLTDIV: return {DivisionByZero, true};
+        case FPE_FLTOVF: return {FloatingOverflow, true};
+        // Underflow and denormal operands (which this report does not tell
+        // apart) are masked at start-up; code that unmasks them gets underflow.
+        case FPE_FLTUND: return {FloatingUnderflow, true};
+        // An x87 stack fault arrives as an invalid operation too.
+        case FPE_FLTINV: return {InvalidFloatingOperation, true};
+        // A subscript out of range: the bounds row (no x86 fault raises it).
+        case FPE_FLTSUB: return {BoundsExceeded, false};
+        // An inexact result, masked at start-up, is not a fault of the table.
+        default: return {0, false};
+      }
+    case SIGSEGV:
+      // A privileged instruction also arrives here, as a general protection
+      // fault with no address, and is reported as an access violation.
+      return {stackOverflowAt(reinterpret_cast<std::uintptr_t>(info.si_addr), stackPointer)
+                  ? StackOverflow
+                  : AccessViolation,
+              false};
+    case SIGBUS: return {AccessViolation, false};
+    case SIGILL:
+    case SIGTRAP: return {IllegalInstruction, false};
+  }
+  return {0, false};
+}
+
+// Gives `signal` back to the system's handling and has it delivered again
+// once the handler returns, so the process ends as it would have unhooked.
+void leaveToSystem(int signal) {
+  struct sigaction system {};
+  system.sa_handler = SIG_DFL;
+  sigaction(signal, &system, nullptr);
+  raise(signal);
+}
+
+// The fault handler.  It runs the continuation itself, on the alternate
+// stack, rather than redirecting the faulting thread to it: after a stack
+// overflow the alternate stack is the only stack left, and the continuation
+// never returns and calls only async-signal-safe functions, so nothing is
+// gained by leaving the handler first.  The back-trace starts at the faulting
+// frame link when it lies on the stack, and is empty otherwise (code built
+// without frame links may hold anything in that register).
+void onFault(int signal, siginfo_t* info, void* context) {
+  const FaultingState state = faultingState(*static_cast<const ucontext_t*>(context));
+  const FaultRow row = faultRow(*info, state.stackPointer);
+  if (row.errorNumber == 0) {
+    leaveToSystem(signal);
+    return;
+  }
+  const bool onStack = state.frame >= state.stackPointer && state.frame < stackTop();
+  faultContinuation({row.errorNumber, row.floatingPoint, state.instruction,
+                     onStack ? reinterpret_cast<const void*>(state.frame) : nullptr});
 }
 
 }  // namespace
@@ -173,13 +318,36 @@ std::uint32_t codeLocation(const void* address) {
 }
 
 const void* callerFrame(const void* frame) {
-  // The frame pointer a routine saves is its caller's frame.
-  return *static_cast<const void* const*>(frame);
+  // The frame pointer a routine saves is its caller's frame.  One that does
+  // not lie further up the stack is none: a routine built without frame links
+  // (in the C library, say) may keep anything in that register, and following
+  // it must not fault while an error report is being written.
+  const auto caller = *static_cast<const std::uintptr_t*>(frame);
+  const bool furtherUp = caller > reinterpret_cast<std::uintptr_t>(frame) && caller < stackTop();
+  return furtherUp ? reinterpret_cast<const void*>(caller) : nullptr;
 }
 
-void installFaultHook(FaultContinuation) {}
+void installFaultHook(FaultContinuation continuation) {
+  faultContinuation = continuation;
+  stack_t alternate{};
+  alternate.ss_sp = alternateStack;
+  alternate.ss_size = sizeof alternateStack;
+  sigaltstack(&alternate, nullptr);
+  struct sigaction hook {};
+  hook.sa_sigaction = onFault;
+  hook.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  // A second fault while one is being reported is not caught again: blocked,
+  // it ends the process by the system's handling.
+  sigemptyset(&hook.sa_mask);
+  for (const int signal : FaultSignals) sigaddset(&hook.sa_mask, signal);
+  for (const int signal : FaultSignals) sigaction(signal, &hook, nullptr);
+}
 
-void removeFaultHook() {}
+void removeFaultHook() {
+  struct sigaction system {};
+  system.sa_handler = SIG_DFL;
+  for (const int signal : FaultSignals) sigaction(signal, &system, nullptr);
+}
 
 void exitProcess(std::uint16_t code) {
   // An exit status has 8 bits: a number that does not fit must not read as
