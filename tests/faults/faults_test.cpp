@@ -1,0 +1,207 @@
+// Processor faults become numbered run-time errors: the fault fixture does
+// one faulting thing per run, and the error report, exit status and files it
+// leaves are checked against the fault table.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <optional>
+#include <ostream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "process_runner.hpp"
+#include "program_under_test.hpp"
+
+namespace e2e {
+namespace {
+
+// The command that starts the fixture with `arguments`: the launcher words
+// from GEOBUDGET_LAUNCHER, if any, then the path from GEOBUDGET_FAULT_FIXTURE.
+std::vector<std::string> fixtureCommand(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command;
+  if (const char* launcher = std::getenv("GEOBUDGET_LAUNCHER")) {
+    std::istringstream words(launcher);
+    command.assign(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+  }
+  const char* fixture = std::getenv("GEOBUDGET_FAULT_FIXTURE");
+  if (fixture == nullptr || *fixture == '\0')
+    throw std::runtime_error("GEOBUDGET_FAULT_FIXTURE does not name the fault fixture");
+  // The fixture runs in a scratch folder, so a relative path would miss it.
+  command.push_back(std::filesystem::absolute(fixture).string());
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
+// An error report taken apart.
+struct ErrorReport {
+  int number;
+  std::string location;            // 8 upper-case hexadecimal digits
+  std::vector<std::string> trace;  // the back-trace lines' locations, innermost first
+};
+
+// `text` as an error report (the header, back-trace lines and an empty line,
+// each ended by CR LF), or nothing when it is anything else.
+std::optional<ErrorReport> parseErrorReport(std::string_view text) {
+  static const std::regex header("Runtime error ([1-9][0-9]*) at 0x([0-9A-F]{8})");
+  static const std::regex traceLine("  0x([0-9A-F]{8})");
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) return std::nullopt;
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  if (lines.size() < 2 || !lines.back().empty()) return std::nullopt;
+  std::smatch part;
+  if (!std::regex_match(lines.front(), part, header)) return std::nullopt;
+  ErrorReport report{std::stoi(part[1]), part[2], {}};
+  for (std::size_t line = 1; line + 1 < lines.size(); ++line) {
+    if (!std::regex_match(lines[line], part, traceLine)) return std::nullopt;
+    report.trace.push_back(part[1]);
+  }
+  return report;
+}
+
+// How a run of the fixture ends.
+struct Ending {
+  enum class Kind {
+    Report,  // the error report of run-time error `number`, and that exit status
+    Clean,   // exit status 0 and no output
+    System,  // the system's handling, with no report; on POSIX by signal `number`
+  };
+  Kind kind;
+  int number;
+  int traceLines;  // Report: back-trace lines after the location's own line
+};
+
+constexpr Ending report(int number, int traceLines) {
+  return {Ending::Kind::Report, number, traceLines};
+}
+constexpr Ending clean() {
+  return {Ending::Kind::Clean, 0, 0};
+}
+constexpr Ending bySystem(int signal) {
+  return {Ending::Kind::System, signal, 0};
+}
+
+struct FaultCase {
+  const char* name;
+  std::vector<std::string> arguments;  // the fixture's case and its argument
+  Output standardOutput;
+  Ending posix;
+  Ending windows;  // where the Windows build differs, as its fault codes do
+
+  friend void PrintTo(const FaultCase& row, std::ostream* out) { *out << row.name; }
+};
+
+const Output piped = Output::pipe();
+const Output terminal = Output::terminal();
+
+// A fault in a routine the driver called shows two return points: the
+// routine's into the driver and the driver's into the start-up.  No case
+// raises integer overflow (215): x86-64 has no instruction that traps on it.
+// clang-format off
+const FaultCase faultCases[] = {
+    // name                 fixture arguments        output    POSIX              Windows
+    {"DivideDouble",        {"divide-double"},       piped,    report(200, 2),    report(200, 2)},
+    {"DivideExtended",      {"divide-extended"},     piped,    report(200, 2),    report(200, 2)},
+    {"DivideInteger",       {"divide-integer"},      piped,    report(200, 2),    report(200, 2)},
+    {"RootOfNegative",      {"root-of-negative"},    piped,    report(207, 2),    report(207, 2)},
+    {"ZeroByZeroDouble",    {"zero-by-zero"},        piped,    report(207, 2),    report(207, 2)},
+    {"X87StackFault",       {"x87-stack-fault"},     piped,    report(207, 2),    report(207, 2)},
+    {"RoundTooLarge",       {"round-too-large"},     piped,    report(207, 2),    report(207, 2)},
+    {"OverflowDouble",      {"overflow-double"},     piped,    report(205, 2),    report(205, 2)},
+    {"OverflowExtended",    {"overflow-extended"},   piped,    report(205, 2),    report(205, 2)},
+    {"NullPointer",         {"null-pointer"},        piped,    report(216, 2),    report(216, 2)},
+    // A general protection fault on Linux, a privileged instruction on Windows.
+    {"Privileged",          {"privileged"},          piped,    report(216, 2),    report(217, 2)},
+    {"IllegalInstruction",  {"illegal"},             piped,    report(217, 2),    report(217, 2)},
+    {"SingleStep",          {"single-step"},         piped,    report(217, 2),    report(217, 2)},
+    // Windows has no row for a breakpoint.
+    {"Breakpoint",          {"breakpoint"},          piped,    report(217, 2),    bySystem(0)},
+    // More levels than a back-trace shows.
+    {"EndlessRecursion",    {"endless"},             piped,    report(202, 257),  report(202, 257)},
+    {"DeepFaultPiped",      {"deep", "300"},         piped,    report(216, 257),  report(216, 257)},
+    {"DeepFaultOnTerminal", {"deep", "300"},         terminal, report(216, 9),    report(216, 9)},
+    // The report file keeps only what was handed over: nothing.
+    {"BufferedBytesLost",   {"buffered", "out.txt"}, piped,    report(200, 2),    report(200, 2)},
+    // Masked: the run goes on.
+    {"Underflow",           {"underflow"},           piped,    clean(),           clean()},
+    {"Inexact",             {"inexact"},             piped,    clean(),           clean()},
+    // Not faults of the table: the system's handling ends the run.
+    {"UnmaskedInexact",     {"unmasked-inexact"},    piped,    bySystem(SIGFPE),  bySystem(0)},
+    {"SentFaultSignal",     {"sent-signal"},         piped,    bySystem(SIGSEGV), bySystem(0)},
+};
+// clang-format on
+
+class Fault : public testing::TestWithParam<FaultCase> {
+ protected:
+  // Endless recursion must end soon whatever stack limit the tests run under,
+  // and the runs the system ends must leave no core files.
+  static void SetUpTestSuite() {
+    constexpr rlim_t StackLimit = 8 << 20;
+    rlimit stack{};
+    if (getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur > StackLimit) {
+      stack.rlim_cur = StackLimit;
+      setrlimit(RLIMIT_STACK, &stack);
+    }
+    rlimit core{};
+    if (getrlimit(RLIMIT_CORE, &core) == 0) {
+      core.rlim_cur = 0;
+      setrlimit(RLIMIT_CORE, &core);
+    }
+  }
+
+  ScratchDirectory scratch;
+};
+
+TEST_P(Fault, EndsAsTheFaultTableSays) {
+  const FaultCase& row = GetParam();
+  const Ending& ending = windowsHost() ? row.windows : row.posix;
+
+  const Outcome outcome =
+      run(fixtureCommand(row.arguments), scratch.path(), Input::of(""), row.standardOutput);
+
+  EXPECT_EQ(outcome.errorOutput, "");
+  switch (ending.kind) {
+    case Ending::Kind::Report: {
+      // Every number of the table fits an exit status as it is.
+      EXPECT_TRUE(outcome.exitedWith(ending.number)) << outcome.describe();
+      const std::optional<ErrorReport> parsed = parseErrorReport(outcome.output);
+      ASSERT_TRUE(parsed) << "not an error report: " << testing::PrintToString(outcome.output);
+      EXPECT_EQ(parsed->number, ending.number);
+      ASSERT_FALSE(parsed->trace.empty());
+      EXPECT_EQ(parsed->trace.front(), parsed->location);
+      EXPECT_EQ(parsed->trace.size() - 1, static_cast<std::size_t>(ending.traceLines));
+      break;
+    }
+    case Ending::Kind::Clean:
+      EXPECT_TRUE(outcome.exitedWith(0)) << outcome.describe();
+      EXPECT_EQ(outcome.output, "");
+      break;
+    case Ending::Kind::System:
+      EXPECT_FALSE(outcome.exitedWith(0)) << outcome.describe();
+      if (ending.number != 0) {
+        EXPECT_EQ(outcome.signal, ending.number) << outcome.describe();
+      }
+      EXPECT_EQ(outcome.output, "");
+      break;
+  }
+  // No case hands a byte of a file over, so every file a run leaves is empty.
+  for (const std::string& name : scratch.contents()) EXPECT_EQ(scratch.read(name), "") << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(, Fault, testing::ValuesIn(faultCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
