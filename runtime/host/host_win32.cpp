@@ -22,16 +22,25 @@ struct FaultRow {
   bool floatingPoint;
 };
 
+// clang-format off
 constexpr FaultRow FaultTable[] = {
-    {STATUS_INTEGER_DIVIDE_BY_ZERO, 200, false}, {STATUS_FLOAT_DIVIDE_BY_ZERO, 200, true},
-    {STATUS_ARRAY_BOUNDS_EXCEEDED, 201, false},  {STATUS_STACK_OVERFLOW, 202, false},
-    {STATUS_FLOAT_OVERFLOW, 205, true},          {STATUS_FLOAT_UNDERFLOW, 206, true},
-    {STATUS_FLOAT_INVALID_OPERATION, 207, true}, {STATUS_FLOAT_STACK_CHECK, 207, true},
-    {STATUS_INTEGER_OVERFLOW, 215, false},       {STATUS_ACCESS_VIOLATION, 216, false},
-    {STATUS_FLOAT_DENORMAL_OPERAND, 216, true},  {STATUS_SINGLE_STEP, 217, false},
-    {STATUS_IN_PAGE_ERROR, 217, false},          {STATUS_ILLEGAL_INSTRUCTION, 217, false},
-    {STATUS_PRIVILEGED_INSTRUCTION, 217, false},
+    {STATUS_INTEGER_DIVIDE_BY_ZERO,  200, false},
+    {STATUS_FLOAT_DIVIDE_BY_ZERO,    200, true},
+    {STATUS_ARRAY_BOUNDS_EXCEEDED,   201, false},
+    {STATUS_STACK_OVERFLOW,          202, false},
+    {STATUS_FLOAT_OVERFLOW,          205, true},
+    {STATUS_FLOAT_UNDERFLOW,         206, true},
+    {STATUS_FLOAT_INVALID_OPERATION, 207, true},
+    {STATUS_FLOAT_STACK_CHECK,       207, true},
+    {STATUS_INTEGER_OVERFLOW,        215, false},
+    {STATUS_ACCESS_VIOLATION,        216, false},
+    {STATUS_FLOAT_DENORMAL_OPERAND,  216, true},   // the access-violation number
+    {STATUS_SINGLE_STEP,             217, false},
+    {STATUS_IN_PAGE_ERROR,           217, false},
+    {STATUS_ILLEGAL_INSTRUCTION,     217, false},
+    {STATUS_PRIVILEGED_INSTRUCTION,  217, false},
 };
+// clang-format on
 
 // The row of `code` in the fault table, or null for a code left to the system.
 const FaultRow* faultRowFor(DWORD code) {
@@ -79,10 +88,19 @@ const FaultRow* faultRow = nullptr;
 const void* faultAddress = nullptr;
 CONTEXT faultContext;
 
-// The stack the continuation runs on.  A stack overflow leaves no room below
-// the faulting frame, so every continuation starts here, away from the stack
-// whose levels the back-trace still walks.  The error report needs far less.
+// The stack the continuation runs on.  After a stack overflow the thread's own
+// stack has only the room kept back for dispatching it, so every continuation
+// starts here, away from the stack whose levels the back-trace still walks.
+// The error report needs far less.
 alignas(16) unsigned char reserveStack[64 * 1024];
+
+// Stack the system keeps back for dispatching a stack overflow to the filter
+// (a few records of the thread's state and the handlers' frames, with room to
+// spare); the call that sets it answers the previous size here.
+ULONG overflowReserve = 64 * 1024;
+
+// Handle of firstChanceFilter while it is installed.
+void* firstChanceHandler = nullptr;
 
 // Entered by the redirected thread as if called from nowhere: finds the frame
 // of the routine that faulted and hands the fault to the continuation.
@@ -109,6 +127,22 @@ LONG WINAPI faultFilter(EXCEPTION_POINTERS* exception) {
   context.Rsp = reinterpret_cast<DWORD64>(returnAddress);
   context.Rip = reinterpret_cast<DWORD64>(&continueAfterFault);
   return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// Hands the filter, before any frame's handler, the faults that would not
+// reach it as the last handler: three codes that the MinGW start-up's own
+// handler around main answers by resuming the faulting instruction, over and
+// over; and a stack overflow, whose dispatch out through every frame can need
+// more stack than is left (Wine keeps back two pages, whatever the guarantee
+// asks).  No system routine raises these for a handler of its own to take.
+LONG WINAPI firstChanceFilter(EXCEPTION_POINTERS* exception) {
+  switch (exception->ExceptionRecord->ExceptionCode) {
+    case STATUS_FLOAT_STACK_CHECK:
+    case STATUS_INTEGER_OVERFLOW:
+    case STATUS_ARRAY_BOUNDS_EXCEEDED:
+    case STATUS_STACK_OVERFLOW: return faultFilter(exception);
+    default: return EXCEPTION_CONTINUE_SEARCH;
+  }
 }
 
 }  // namespace
@@ -192,11 +226,14 @@ const void* callerFrame(const void* frame) {
 
 void installFaultHook(FaultContinuation continuation) {
   faultContinuation = continuation;
+  SetThreadStackGuarantee(&overflowReserve);
   SetUnhandledExceptionFilter(faultFilter);
+  firstChanceHandler = AddVectoredExceptionHandler(1, firstChanceFilter);
 }
 
 void removeFaultHook() {
   SetUnhandledExceptionFilter(nullptr);
+  RemoveVectoredExceptionHandler(firstChanceHandler);
 }
 
 void exitProcess(std::uint16_t code) {
