@@ -1,6 +1,7 @@
 #include "process_runner.hpp"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -51,9 +52,11 @@ void ignoreBrokenPipes() {
   (void)ignored;
 }
 
-// The descriptor the child gets as standard input; `heldOpen` receives the
-// writing end the test keeps.
-int openInput(const Input& input, int& heldOpen) {
+// The descriptor the child gets as standard input (-1: none); `heldOpen`
+// receives the writing end the test or the runner keeps, and `pending` the
+// bytes the runner still has to feed through it.
+int openInput(const Input& input, int& heldOpen, std::string& pending) {
+  if (input.kind == Input::Kind::Closed) return -1;
   if (input.kind == Input::Kind::NullDevice) {
     const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (fd < 0) fail("open /dev/null");
@@ -65,22 +68,28 @@ int openInput(const Input& input, int& heldOpen) {
     heldOpen = writeEnd;
     return readEnd;
   }
-  // Every input the tests give fits a pipe's buffer, so it is written whole
-  // before the child starts; a non-blocking end turns a misfit into an error.
+  // What fits the pipe's buffer goes in before the child starts; the rest is
+  // fed while it runs, through a non-blocking end that never stalls the runner.
   setNonBlocking(writeEnd);
-  if (!input.bytes.empty() &&
-      ::write(writeEnd, input.bytes.data(), input.bytes.size()) !=
-          static_cast<ssize_t>(input.bytes.size()))
-    fail("input does not fit a pipe");
-  ::close(writeEnd);
+  std::string_view bytes = input.bytes;
+  const ssize_t wrote = bytes.empty() ? 0 : ::write(writeEnd, bytes.data(), bytes.size());
+  if (wrote < 0 && errno != EAGAIN) fail("write to standard input");
+  if (wrote > 0) bytes.remove_prefix(static_cast<std::size_t>(wrote));
+  if (bytes.empty()) {
+    ::close(writeEnd);
+  } else {
+    pending.assign(bytes);
+    heldOpen = writeEnd;
+  }
   return readEnd;
 }
 
-// The descriptor the child gets as standard output; `runnerEnd` receives the
-// end the runner reads, if any.
+// The descriptor the child gets as standard output (-1: none); `runnerEnd`
+// receives the end the runner reads, if any.
 int openOutput(const Output& output, const std::filesystem::path& workingDirectory,
                int& runnerEnd) {
   switch (output.kind) {
+    case Output::Kind::Closed: return -1;
     case Output::Kind::Pipe: {
       int childEnd;
       makePipe(runnerEnd, childEnd);
@@ -129,7 +138,7 @@ std::string Outcome::describe() const {
 
 Process::Process(const std::vector<std::string>& command,
                  const std::filesystem::path& workingDirectory, const Input& input,
-                 const Output& output, std::chrono::seconds timeLimit)
+                 const Output& output, std::chrono::seconds timeLimit, const ChildSetup& setup)
     : outputKind_(output.kind) {
   ignoreBrokenPipes();
   const std::string directory = std::filesystem::absolute(workingDirectory).string();
@@ -137,10 +146,10 @@ Process::Process(const std::vector<std::string>& command,
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
 
-  int childInput = openInput(input, inputFd_);
-  int childOutput = openOutput(output, workingDirectory, outputFd_);
-  int childError;
-  makePipe(errorFd_, childError);
+  const int childInput = openInput(input, inputFd_, pendingInput_);
+  const int childOutput = openOutput(output, workingDirectory, outputFd_);
+  int childError = -1;
+  if (!setup.standardErrorClosed) makePipe(errorFd_, childError);
   int execStatusRead, execStatusWrite;  // carries errno when the exec fails
   makePipe(execStatusRead, execStatusWrite);
 
@@ -153,11 +162,18 @@ Process::Process(const std::vector<std::string>& command,
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     ::signal(SIGPIPE, SIG_DFL);
-    ::dup2(childInput, 0);
-    ::dup2(childOutput, 1);
-    ::dup2(childError, 2);
+    const int standard[] = {childInput, childOutput, childError};
+    for (int fd = 0; fd < 3; ++fd) {
+      if (standard[fd] >= 0)
+        ::dup2(standard[fd], fd);
+      else
+        ::close(fd);
+    }
     int error = 0;
-    if (::chdir(directory.c_str()) != 0) error = errno;
+    if (setup.user && (::setgroups(0, nullptr) != 0 || ::setgid(setup.user->gid) != 0 ||
+                       ::setuid(setup.user->uid) != 0))
+      error = errno;
+    if (error == 0 && ::chdir(directory.c_str()) != 0) error = errno;
     if (error == 0) {
       ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
       ::execvp(argv[0], argv.data());
@@ -167,9 +183,8 @@ Process::Process(const std::vector<std::string>& command,
     ::_exit(127);
   }
   running_ = true;
-  ::close(childInput);
-  ::close(childOutput);
-  ::close(childError);
+  for (const int fd : {childInput, childOutput, childError})
+    if (fd >= 0) ::close(fd);
   ::close(execStatusWrite);
   int error = 0;
   const ssize_t got = ::read(execStatusRead, &error, sizeof error);
@@ -180,7 +195,7 @@ Process::Process(const std::vector<std::string>& command,
     fail("cannot start " + command.front());
   }
   if (outputFd_ >= 0) setNonBlocking(outputFd_);
-  setNonBlocking(errorFd_);
+  if (errorFd_ >= 0) setNonBlocking(errorFd_);
   deadline_ = std::chrono::steady_clock::now() + timeLimit;
 }
 
@@ -213,7 +228,7 @@ std::string Process::readOutputUntil(std::string_view wanted) {
 void Process::closeOutput() { closeFd(outputFd_); }
 
 Outcome Process::finish() {
-  closeFd(inputFd_);
+  if (pendingInput_.empty()) closeFd(inputFd_);
   while (std::chrono::steady_clock::now() < deadline_ &&
          (running_ || !outputDone() || errorFd_ >= 0))
     pump(20);
@@ -229,17 +244,37 @@ Outcome Process::finish() {
   return outcome_;
 }
 
-// Waits up to `waitMilliseconds` for output, takes what has come, and notices
-// whether the child has ended.
+// Waits up to `waitMilliseconds` for output or room for pending input, takes
+// what has come, feeds what fits, and notices whether the child has ended.
 void Process::pump(int waitMilliseconds) {
-  pollfd watched[2];
+  const bool feeding = inputFd_ >= 0 && !pendingInput_.empty();
+  pollfd watched[3];
   nfds_t count = 0;
   if (outputFd_ >= 0) watched[count++] = {outputFd_, POLLIN, 0};
   if (errorFd_ >= 0) watched[count++] = {errorFd_, POLLIN, 0};
+  if (feeding) watched[count++] = {inputFd_, POLLOUT, 0};
   if (::poll(watched, count, waitMilliseconds) < 0 && errno != EINTR) fail("poll");
+  if (feeding) feedInput();
   if (outputFd_ >= 0) readOutput();
   if (errorFd_ >= 0) readErrorOutput();
   reap(false);
+}
+
+// Puts as much pending input into the pipe as it takes now.  Once all of it
+// is in, or the child has closed its reading end, the pipe is closed.
+void Process::feedInput() {
+  while (!pendingInput_.empty()) {
+    const ssize_t wrote = ::write(inputFd_, pendingInput_.data(), pendingInput_.size());
+    if (wrote > 0) {
+      pendingInput_.erase(0, static_cast<std::size_t>(wrote));
+      continue;
+    }
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0 && errno == EAGAIN) return;
+    if (wrote < 0 && errno != EPIPE) fail("write to standard input");
+    pendingInput_.clear();
+  }
+  closeFd(inputFd_);
 }
 
 void Process::readOutput() {

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -18,16 +19,20 @@ namespace e2e {
 // What the child reads as its standard input.
 struct Input {
   enum class Kind {
-    Bytes,       // a pipe holding `bytes`, its writing end closed at the start
+    Bytes,       // a pipe holding `bytes`, its writing end closed once all are in
     NullDevice,  // /dev/null
     HeldOpen,    // a pipe the test writes to with Process::send
+    Closed,      // none: the child starts with descriptor 0 closed
   };
   Kind kind = Kind::Bytes;
-  std::string bytes;  // Bytes only: everything the child can read
+  // Bytes only: everything the child can read.  What does not fit the pipe at
+  // the start is fed to it while the child runs.
+  std::string bytes;
 
   static Input of(std::string_view bytes) { return {Kind::Bytes, std::string(bytes)}; }
   static Input nullDevice() { return {Kind::NullDevice, {}}; }
   static Input heldOpen() { return {Kind::HeldOpen, {}}; }
+  static Input closed() { return {Kind::Closed, {}}; }
 };
 
 // Where the child's standard output goes.
@@ -37,6 +42,7 @@ struct Output {
     Path,       // `path` opened for writing: created, or emptied if a file
     Terminal,   // a pseudo-terminal in raw mode, so bytes pass unchanged
     Datagrams,  // a datagram socket: each write the child makes is one message
+    Closed,     // none: the child starts with descriptor 1 closed
   };
   Kind kind = Kind::Pipe;
   std::filesystem::path path;  // Path only; relative to the working directory
@@ -45,12 +51,29 @@ struct Output {
   static Output file(std::filesystem::path path) { return {Kind::Path, std::move(path)}; }
   static Output terminal() { return {Kind::Terminal, {}}; }
   static Output datagrams() { return {Kind::Datagrams, {}}; }
+  static Output closed() { return {Kind::Closed, {}}; }
 
   friend void PrintTo(const Output& output, std::ostream* out) {
-    static const char* const names[] = {"pipe", "path ", "terminal", "datagrams"};
+    static const char* const names[] = {"pipe", "path ", "terminal", "datagrams", "closed"};
     *out << names[static_cast<int>(output.kind)] << output.path.string();
   }
 };
+
+// A user and group to run the child as.
+struct User {
+  uid_t uid;
+  gid_t gid;
+};
+
+// How the child starts, beyond its standard input and output.
+struct ChildSetup {
+  bool standardErrorClosed = false;  // descriptor 2 closed; errorOutput stays empty
+  // Taken on after the fork (supplementary groups dropped, then group, then
+  // user), before the exec; only a runner with root's rights can do that.
+  std::optional<User> user = std::nullopt;
+};
+
+inline constexpr std::chrono::seconds defaultTimeLimit{20};
 
 // What a finished child left behind.
 struct Outcome {
@@ -73,11 +96,11 @@ struct Outcome {
 class Process {
  public:
   // Starts `command` (command[0] is looked up like a shell does) in
-  // `workingDirectory`; standard error is always a pipe the runner reads.
-  Process(const std::vector<std::string>& command,
-          const std::filesystem::path& workingDirectory, const Input& input,
-          const Output& output,
-          std::chrono::seconds timeLimit = std::chrono::seconds(20));
+  // `workingDirectory`; standard error is a pipe the runner reads unless
+  // `setup` closes it.
+  Process(const std::vector<std::string>& command, const std::filesystem::path& workingDirectory,
+          const Input& input, const Output& output,
+          std::chrono::seconds timeLimit = defaultTimeLimit, const ChildSetup& setup = {});
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
@@ -93,12 +116,14 @@ class Process {
   // find no reader.  What was read before stays in the outcome.
   void closeOutput();
 
-  // Ends a held-open standard input, collects the rest of the output and waits
-  // for the child to end, killing it at the deadline.
+  // Ends a held-open standard input (one still being fed ends once all of it
+  // is in), collects the rest of the output and waits for the child to end,
+  // killing it at the deadline.
   Outcome finish();
 
  private:
   void pump(int waitMilliseconds);
+  void feedInput();
   void readOutput();
   void readErrorOutput();
   void reap(bool block);
@@ -106,9 +131,10 @@ class Process {
 
   pid_t pid_ = -1;
   bool running_ = false;
-  int inputFd_ = -1;   // writing end of a held-open standard input
-  int outputFd_ = -1;  // reading end of standard output, when the runner reads it
-  int errorFd_ = -1;   // reading end of standard error
+  int inputFd_ = -1;          // writing end of a held-open or still-fed standard input
+  std::string pendingInput_;  // Bytes not yet in the pipe
+  int outputFd_ = -1;         // reading end of standard output, when the runner reads it
+  int errorFd_ = -1;          // reading end of standard error
   Output::Kind outputKind_;
   std::chrono::steady_clock::time_point deadline_;
   Outcome outcome_;
