@@ -20,8 +20,8 @@ namespace {
 using runtime::MaxTextLength;
 using runtime::realText;
 
-constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
-constexpr double Infinity = std::numeric_limits<double>::infinity();
+constexpr long double Nan = std::numeric_limits<long double>::quiet_NaN();
+constexpr long double Infinity = std::numeric_limits<long double>::infinity();
 
 // The fields of an 80-bit extended value.
 struct Encoding {
@@ -64,9 +64,10 @@ std::string referenceText(const Encoding& e, std::int32_t width, std::int32_t de
 
 std::string describe(const Encoding& e, std::int32_t width, std::int32_t decimals) {
   char text[96];
-  std::snprintf(text, sizeof text,
-                "sign %d exponent 0x%04X significand 0x%016llX width %d decimals %d", e.negative,
-                e.exponentField, static_cast<unsigned long long>(e.significand), width, decimals);
+  static_cast<void>(std::snprintf(
+      text, sizeof text, "sign %d exponent 0x%04X significand 0x%016llX width %d decimals %d",
+      e.negative ? 1 : 0, e.exponentField, static_cast<unsigned long long>(e.significand), width,
+      decimals));
   return text;
 }
 

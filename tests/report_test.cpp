@@ -171,8 +171,9 @@ std::string reportInDoubles() {
   line("Lunar relative speed = ", relative, " m/s");
   line("Lunar delta V (swingby) = ", relative * ratio, " m/s");
   char angles[64];
-  std::snprintf(angles, sizeof angles, "Theta = %5.2f degrees, Alpha = %5.2f degrees\r\n",
-                theta * 180 / pi, alpha * 180 / pi);
+  static_cast<void>(std::snprintf(angles, sizeof angles,
+                                  "Theta = %5.2f degrees, Alpha = %5.2f degrees\r\n",
+                                  theta * 180 / pi, alpha * 180 / pi));
   text += angles;
   line("Lunar orbit circular speed = ", circular, " m/s");
   line("Lunar swingby minimum altitude = ", (moonMu / (circular * circular) - moonRadius) / 1000,

@@ -14,11 +14,11 @@
 #include "runtime/host/host.hpp"
 
 // The program's own ELF header, placed by the linker.
-extern "C" const ElfW(Ehdr) __ehdr_start;
+extern "C" const ElfW(Ehdr) __ehdr_start;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 // The C library's record of the stack pointer at process entry: every frame of
 // the program lies below it, and everything between it and a frame is mapped.
-extern "C" void* __libc_stack_end;
+extern "C" void* __libc_stack_end;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 #if !defined(__x86_64__)
 #error "The fault hook reads x86-64 machine contexts; give it this processor's registers."
@@ -118,7 +118,7 @@ struct FaultRow {
 // or a call just below it, the red zone 128 bytes, a stack probe a page or
 // two.  The margin is wide, yet far short of any address a stray pointer
 // (null, say) would fault at.
-constexpr std::uintptr_t StackReach = 64 * 1024;
+constexpr std::uintptr_t StackReach = std::uintptr_t{64} * 1024;
 
 // The stack the fault handler runs on, so that it can still run when the
 // program's own stack is used up.  The kernel stores the whole register state
@@ -206,7 +206,7 @@ void leaveToSystem(int signal) {
   struct sigaction system {};
   system.sa_handler = SIG_DFL;
   sigaction(signal, &system, nullptr);
-  raise(signal);
+  static_cast<void>(raise(signal));  // a blocked signal cannot fail to be raised
 }
 
 // The fault handler.  It runs the continuation itself, on the alternate
