@@ -255,8 +255,11 @@ bool openForWriting(const char* name, Handle& opened) {
     ::close(fd);
     return fail(SharingViolation);
   }
+  // Only a regular file with content is emptied: emptying an empty one again
+  // makes some file systems write it out when it is closed.
   struct stat status {};
-  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ftruncate(fd, 0) != 0) {
+  if (fstat(fd, &status) != 0 ||
+      (S_ISREG(status.st_mode) && status.st_size != 0 && ftruncate(fd, 0) != 0)) {
     const int error = errno;
     ::close(fd);
     return fail(windowsCodeFor(error));
