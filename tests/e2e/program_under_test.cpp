@@ -9,24 +9,36 @@
 namespace e2e {
 
 std::vector<std::string> programCommand(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command;
-  if (const char* launcher = std::getenv("GEOBUDGET_LAUNCHER")) {
-    std::istringstream words(launcher);
-    command.assign(std::istream_iterator<std::string>(words),
-                   std::istream_iterator<std::string>());
-  }
   const char* program = std::getenv("GEOBUDGET_PROGRAM");
   if (program == nullptr || *program == '\0')
     throw std::runtime_error("GEOBUDGET_PROGRAM does not name the program to test");
   // The program runs in a scratch folder, so a relative path would miss it.
-  command.push_back(std::filesystem::absolute(program).string());
+  std::vector<std::string> command = {std::filesystem::absolute(program).string()};
   command.insert(command.end(), arguments.begin(), arguments.end());
-  return command;
+  return hostCommand(std::move(command));
+}
+
+std::vector<std::string> hostCommand(std::vector<std::string> command) {
+  std::vector<std::string> launched;
+  if (const char* launcher = std::getenv("GEOBUDGET_LAUNCHER")) {
+    std::istringstream words(launcher);
+    launched.assign(std::istream_iterator<std::string>(words),
+                    std::istream_iterator<std::string>());
+  }
+  launched.insert(launched.end(), command.begin(), command.end());
+  return launched;
 }
 
 bool windowsHost() {
   const char* host = std::getenv("GEOBUDGET_HOST");
   return host != nullptr && std::string_view(host) == "windows";
+}
+
+const char* whyOutputIsHidden(const Output& output) {
+  if (windowsHost() && output.kind == Output::Kind::Terminal)
+    return "Wine puts a console of its own between the program and a terminal, and redraws "
+           "the terminal with escape sequences";
+  return nullptr;
 }
 
 ScratchDirectory::ScratchDirectory() {

@@ -16,9 +16,16 @@ namespace e2e {
 // from GEOBUDGET_LAUNCHER, if any, then the path from GEOBUDGET_PROGRAM.
 std::vector<std::string> programCommand(const std::vector<std::string>& arguments = {});
 
+// `command` started on the program's host: after the launcher words, if any.
+std::vector<std::string> hostCommand(std::vector<std::string> command);
+
 // Whether the program is a Windows build (GEOBUDGET_HOST=windows), run
 // through a launcher; some expectations differ by host.
 bool windowsHost();
+
+// Why the tests cannot see the bytes the program writes to `output`, or null
+// when they can.
+const char* whyOutputIsHidden(const Output& output);
 
 // A folder of its own for one test, removed with everything in it at the end.
 class ScratchDirectory {
