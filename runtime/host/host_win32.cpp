@@ -1,5 +1,5 @@
 // The host interface on Windows: kernel32 handles and calls, and a structured
-// exception filter that turns processor faults into the program's faults.
+// exception filter that hands processor faults to the program.
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -147,7 +147,10 @@ LONG WINAPI firstChanceFilter(EXCEPTION_POINTERS* exception) {
 
 }  // namespace
 
-void prepareProcess() {}
+void prepareProcess() {
+  // A console program starts with its standard handles ready and its console
+  // as the user set it up (code page included): there is nothing to change.
+}
 
 Handle standardHandle(StandardHandle which) {
   switch (which) {
@@ -172,7 +175,9 @@ bool openForWriting(const char* name, Handle& opened) {
   }
   converted[length] = '\0';
 
-  // The size of the record as this build lays it out: 24 bytes on x64.
+  // An inheritable handle, no security descriptor.  The length is the
+  // record's size as this build lays it out: 24 bytes in a 64-bit program,
+  // where a 32-bit one has 12.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   const HANDLE handle = CreateFileA(converted, GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
