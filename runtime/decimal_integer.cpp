@@ -57,8 +57,8 @@ void DecimalInteger::shiftLeft(std::size_t bits) {
   const unsigned bitShift = bits % LimbBits;
   const std::size_t oldUsed = used_;
   // The top limb gains the bits shifted out of the old top limb, if any.
-  used_ =
-      oldUsed + limbShift + ((bitShift != 0 && (limbs_[oldUsed - 1] >> (LimbBits - bitShift)) != 0) ? 1 : 0);
+  used_ = oldUsed + limbShift +
+          ((bitShift != 0 && (limbs_[oldUsed - 1] >> (LimbBits - bitShift)) != 0) ? 1 : 0);
   for (std::size_t i = used_; i-- > limbShift;) {
     const std::size_t source = i - limbShift;
     std::uint32_t limb = source < oldUsed ? limbs_[source] << bitShift : 0;

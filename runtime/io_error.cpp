@@ -24,14 +24,14 @@ void failFromHost() {
   failStream(ioErrorForHostCode(host::lastError()));
 }
 
-bool readyForOutput(TextStream& stream) {
+bool readyForOutput(const TextStream& stream) {
   if (pendingIoError != 0) return false;
   if (stream.state == StreamState::Output) return true;
   failStream(stream.state == StreamState::Closed ? 103 : 105);
   return false;
 }
 
-bool readyForInput(TextStream& stream) {
+bool readyForInput(const TextStream& stream) {
   if (pendingIoError != 0) return false;
   if (stream.state == StreamState::Input) return true;
   failStream(stream.state == StreamState::Closed ? 103 : 104);

@@ -184,7 +184,7 @@ class TextBuilder {
   std::size_t length() const { return length_; }
 
  private:
-  char text_[MaxDigitText];
+  char text_[MaxDigitText]{};
   std::size_t length_ = 0;
 };
 
@@ -277,12 +277,8 @@ std::size_t formatReal(long double value, std::int32_t width, std::int32_t decim
   const DecodedReal real = decode(value);
   TextBuilder text;
   switch (real.kind) {
-    case DecodedReal::Kind::NaN:
-      text.put("NaN");
-      break;
-    case DecodedReal::Kind::Infinity:
-      text.put(real.negative ? "-Inf" : "Inf");
-      break;
+    case DecodedReal::Kind::NaN: text.put("NaN"); break;
+    case DecodedReal::Kind::Infinity: text.put(real.negative ? "-Inf" : "Inf"); break;
     case DecodedReal::Kind::Finite:
       if (decimals < 0) {
         writeScientific(real, text);

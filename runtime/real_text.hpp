@@ -17,8 +17,7 @@ namespace runtime {
 // as 17), a negative count the scientific form; `width` is a minimum, never
 // padded beyond MaxTextLength.  Reads the value's bits only, so it never
 // raises a floating-point exception.
-std::size_t formatReal(long double value, std::int32_t width,
-                       std::int32_t decimals, char* out);
+std::size_t formatReal(long double value, std::int32_t width, std::int32_t decimals, char* out);
 
 // The text of `value`, as formatReal writes it.
 std::string realText(long double value, std::int32_t width, std::int32_t decimals);

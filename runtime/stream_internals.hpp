@@ -20,11 +20,11 @@ std::uint16_t ioErrorForHostCode(std::uint32_t code);
 
 // Whether an output operation may proceed: no error pending and the stream
 // open for output (otherwise records 103 or 105).
-bool readyForOutput(TextStream& stream);
+bool readyForOutput(const TextStream& stream);
 
 // Whether an input operation may proceed: no error pending and the stream open
 // for input (otherwise records 103 or 104).
-bool readyForInput(TextStream& stream);
+bool readyForInput(const TextStream& stream);
 
 // Makes one write request for every byte the buffer holds, zero included, and
 // empties it; a failed or short request leaves 101.

@@ -8,7 +8,8 @@ namespace runtime {
 void writeReal(TextStream& stream, long double value, std::int32_t width, std::int32_t decimals) {
   if (pendingIoError != 0) return;
   char text[MaxTextLength];
-  writeString(stream, {text, formatReal(value, width, decimals, text)}, width);
+  const std::size_t length = formatReal(value, width, decimals, text);
+  writeString(stream, {text, length}, width);
 }
 
 }  // namespace runtime

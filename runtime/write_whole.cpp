@@ -8,7 +8,8 @@ namespace runtime {
 void writeWhole(TextStream& stream, std::int32_t value, std::int32_t width) {
   if (pendingIoError != 0) return;
   char text[MaxWholeTextLength];
-  writeString(stream, {text, formatWhole(value, text)}, width);
+  const std::size_t length = formatWhole(value, text);
+  writeString(stream, {text, length}, width);
 }
 
 }  // namespace runtime

@@ -123,8 +123,8 @@ inline std::string fixed(bool negative, const Expansion& expansion, std::int32_t
   const std::int32_t kept = integerDigits > 0 ? std::min(decimals, 17 - integerDigits) : decimals;
   // The rounded digits stand for the magnitude × 10^kept.
   const std::int32_t roundedLength = integerDigits + kept;
-  std::string digits = roundAt(expansion.integer + expansion.fraction,
-                               static_cast<std::size_t>(roundedLength));
+  std::string digits =
+      roundAt(expansion.integer + expansion.fraction, static_cast<std::size_t>(roundedLength));
   std::string integer;
   std::string fraction;
   if (kept >= 0) {

@@ -14,11 +14,13 @@
 #include "runtime/host/host.hpp"
 
 // The program's own ELF header, placed by the linker.
-extern "C" const ElfW(Ehdr) __ehdr_start;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+extern "C" const ElfW(Ehdr)
+    __ehdr_start;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 // The C library's record of the stack pointer at process entry: every frame of
 // the program lies below it, and everything between it and a frame is mapped.
-extern "C" void* __libc_stack_end;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+extern "C" void*
+    __libc_stack_end;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 #if !defined(__x86_64__)
 #error "The fault hook reads x86-64 machine contexts; give it this processor's registers."
@@ -54,17 +56,23 @@ std::uint32_t lastCode = 0;
 // The Windows system error code nearest in meaning to errno value `error`.
 std::uint32_t windowsCodeFor(int error) {
   switch (error) {
-    case ENOENT: case ENOTDIR: return PathNotFound;
-    case EACCES: case EPERM: case EISDIR: return AccessDenied;
-    case EMFILE: case ENFILE: return TooManyOpenFiles;
+    case ENOENT:
+    case ENOTDIR: return PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return AccessDenied;
+    case EMFILE:
+    case ENFILE: return TooManyOpenFiles;
     case EBADF: return InvalidHandle;
     case ENOMEM: return NotEnoughMemory;
     case EROFS: return WriteProtect;
-    case ETXTBSY: case EBUSY: return SharingViolation;
+    case ETXTBSY:
+    case EBUSY: return SharingViolation;
     case EEXIST: return FileExists;
     case EINVAL: return InvalidParameter;
     case EPIPE: return BrokenPipe;
-    case ENOSPC: case EDQUOT: return DiskFull;
+    case ENOSPC:
+    case EDQUOT: return DiskFull;
     case ENAMETOOLONG: return FilenameExceedsRange;
     case EFBIG: return FileTooLarge;
     case EAGAIN: return NoData;
@@ -79,7 +87,9 @@ bool fail(std::uint32_t code) {
   return false;
 }
 
-int descriptor(Handle handle) { return static_cast<int>(handle); }
+int descriptor(Handle handle) {
+  return static_cast<int>(handle);
+}
 
 // Moves a newly opened descriptor above the three standard ones, so that a
 // process started with one of them closed never writes its report there.
@@ -302,13 +312,15 @@ bool isCharacterDevice(Handle handle) {
   return fstat(descriptor(handle), &status) == 0 && S_ISCHR(status.st_mode);
 }
 
-std::uint32_t lastError() { return lastCode; }
+std::uint32_t lastError() {
+  return lastCode;
+}
 
 std::uint32_t codeLocation(const void* address) {
   // The image's load bias: where its ELF header is, less where it was linked.
   const auto* header = &__ehdr_start;
-  const auto* segments = reinterpret_cast<const ElfW(Phdr)*>(
-      reinterpret_cast<const char*>(header) + header->e_phoff);
+  const auto* segments =
+      reinterpret_cast<const ElfW(Phdr)*>(reinterpret_cast<const char*>(header) + header->e_phoff);
   std::uintptr_t linked = 0;
   for (int i = 0; i < header->e_phnum; ++i) {
     if (segments[i].p_type == PT_LOAD && segments[i].p_offset == 0) {

@@ -60,7 +60,7 @@ TEST_P(HandOver, ComesAtStatementEndsThenInBlocks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    , HandOver,
+    Cases, HandOver,
     testing::Values(HandOverCase{"ReportToFile", "report.txt\r\n", promptWrites()},
                     HandOverCase{"ReportToStandardOutput", "\r\n", promptThenBlocks(reportText)}),
     [](const auto& info) { return std::string(info.param.name); });

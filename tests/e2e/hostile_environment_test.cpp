@@ -173,7 +173,7 @@ TEST_P(HostileEnvironment, EndsWithTheReportOrTheDocumentedError) {
   for (const auto& [name, bytes] : filesPresent) EXPECT_EQ(scratch.read(name), bytes) << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(, HostileEnvironment, testing::ValuesIn(hostileCases),
+INSTANTIATE_TEST_SUITE_P(Cases, HostileEnvironment, testing::ValuesIn(hostileCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The name a reply gives: its first line, at most 255 bytes, up to its first NUL.
@@ -193,7 +193,7 @@ TEST(GarbageReply, EndsWithTheReportOrTheDocumentedError) {
   scratch.write("sentinel.txt", files["sentinel.txt"]);
   std::mt19937 random(20250611);
 
-  for (int run = 0; run < 32; ++run) {
+  for (int attempt = 0; attempt < 32; ++attempt) {
     std::string reply(random() % 400, '\0');
     for (char& byte : reply) byte = static_cast<char>(random() & 0xFF);
     if (!reply.empty() && reply.front() == '/') reply.front() = 'g';

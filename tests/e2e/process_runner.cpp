@@ -46,7 +46,7 @@ void makePipe(int& readEnd, int& writeEnd) {
 // error it sees, not a signal that ends the test run.
 void ignoreBrokenPipes() {
   static const bool ignored = [] {
-    ::signal(SIGPIPE, SIG_IGN);
+    static_cast<void>(::signal(SIGPIPE, SIG_IGN));
     return true;
   }();
   (void)ignored;
@@ -143,6 +143,7 @@ Process::Process(const std::vector<std::string>& command,
   ignoreBrokenPipes();
   const std::string directory = std::filesystem::absolute(workingDirectory).string();
   std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
 
@@ -160,8 +161,8 @@ Process::Process(const std::vector<std::string>& command,
     // program's own handling of a broken pipe is what gets tested.
     sigset_t none;
     sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::signal(SIGPIPE, SIG_DFL);
+    static_cast<void>(::sigprocmask(SIG_SETMASK, &none, nullptr));
+    static_cast<void>(::signal(SIGPIPE, SIG_DFL));
     const int standard[] = {childInput, childOutput, childError};
     for (int fd = 0; fd < 3; ++fd) {
       if (standard[fd] >= 0)
@@ -179,7 +180,9 @@ Process::Process(const std::vector<std::string>& command,
       ::execvp(argv[0], argv.data());
       error = errno;
     }
-    (void)!::write(execStatusWrite, &error, sizeof error);
+    // Nothing is left to do if even this report cannot be written.
+    const ssize_t reported = ::write(execStatusWrite, &error, sizeof error);
+    static_cast<void>(reported);
     ::_exit(127);
   }
   running_ = true;
@@ -225,7 +228,9 @@ std::string Process::readOutputUntil(std::string_view wanted) {
   return outcome_.output;
 }
 
-void Process::closeOutput() { closeFd(outputFd_); }
+void Process::closeOutput() {
+  closeFd(outputFd_);
+}
 
 Outcome Process::finish() {
   if (pendingInput_.empty()) closeFd(inputFd_);
@@ -330,9 +335,8 @@ bool Process::outputDone() const {
   return outputFd_ < 0 || outputKind_ == Output::Kind::Datagrams;
 }
 
-Outcome run(const std::vector<std::string>& command,
-            const std::filesystem::path& workingDirectory, const Input& input,
-            const Output& output) {
+Outcome run(const std::vector<std::string>& command, const std::filesystem::path& workingDirectory,
+            const Input& input, const Output& output) {
   Process process(command, workingDirectory, input, output);
   return process.finish();
 }

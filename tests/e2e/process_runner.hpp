@@ -141,8 +141,7 @@ class Process {
 };
 
 // Runs `command` to its end with the given standard handles.
-Outcome run(const std::vector<std::string>& command,
-            const std::filesystem::path& workingDirectory, const Input& input,
-            const Output& output);
+Outcome run(const std::vector<std::string>& command, const std::filesystem::path& workingDirectory,
+            const Input& input, const Output& output);
 
 }  // namespace e2e

@@ -42,8 +42,7 @@ const char* whyOutputIsHidden(const Output& output) {
 }
 
 ScratchDirectory::ScratchDirectory() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "geobudget-e2e-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path() / "geobudget-e2e-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr)
     throw std::runtime_error("cannot create a scratch folder in " + pattern);
   path_ = pattern;
@@ -73,8 +72,8 @@ void ScratchDirectory::write(const std::string& name, std::string_view bytes) co
   if (!file) throw std::runtime_error("cannot write " + name);
 }
 
-Outcome runProgram(const ScratchDirectory& directory, const Input& input,
-                   const Output& output, const std::vector<std::string>& arguments) {
+Outcome runProgram(const ScratchDirectory& directory, const Input& input, const Output& output,
+                   const std::vector<std::string>& arguments) {
   return run(programCommand(arguments), directory.path(), input, output);
 }
 

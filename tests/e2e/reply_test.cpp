@@ -36,9 +36,8 @@ TEST_P(PromptBeforeReply, ArrivesWhileTheProgramWaits) {
   EXPECT_EQ(scratch.read("report.txt"), reportText);
 }
 
-INSTANTIATE_TEST_SUITE_P(, PromptBeforeReply,
-                         testing::Values(Output::pipe(), Output::terminal()),
-                         [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Cases, PromptBeforeReply,
+                         testing::Values(Output::pipe(), Output::terminal()), [](const auto& info) {
                            return info.param.kind == Output::Kind::Pipe ? "Pipe" : "Terminal";
                          });
 
@@ -70,35 +69,41 @@ const std::string longestName = std::string(251, 'n') + ".txt";
 
 const ReplyCase replyCases[] = {
     // Line ends; nothing after the first line is used.
-    {"CrLfEndsTheReply",  Input::of("report.txt\r\nother.txt\r\n"), Destination::fileNamed("report.txt")},
-    {"LfEndsTheReply",    Input::of("report.txt\nother.txt\n"),     Destination::fileNamed("report.txt")},
-    {"CrEndsTheReply",    Input::of("report.txt\rother.txt\r"),     Destination::fileNamed("report.txt")},
-    {"InputEndEndsTheReply", Input::of("report.txt"),               Destination::fileNamed("report.txt")},
+    {"CrLfEndsTheReply", Input::of("report.txt\r\nother.txt\r\n"),
+     Destination::fileNamed("report.txt")},
+    {"LfEndsTheReply", Input::of("report.txt\nother.txt\n"), Destination::fileNamed("report.txt")},
+    {"CrEndsTheReply", Input::of("report.txt\rother.txt\r"), Destination::fileNamed("report.txt")},
+    {"InputEndEndsTheReply", Input::of("report.txt"), Destination::fileNamed("report.txt")},
 
     // The 255-byte limit: the rest of a longer line is dropped, line end included.
-    {"LineOf256KeepsFirst255", Input::of(longestName + "X\r\n"),    Destination::fileNamed(longestName),
+    {"LineOf256KeepsFirst255", Input::of(longestName + "X\r\n"),
+     Destination::fileNamed(longestName),
      Destination::fileNamed(longestName)},  // Wine lets the full path pass MAX_PATH
     {"LineOf300KeepsFirst255", Input::of(longestName + std::string(45, 'z') + "\r\nother.txt\r\n"),
      Destination::fileNamed(longestName)},
 
     // The name is used as typed.
-    {"SubstituteByteIsPartOfTheName", Input::of("re\x1Aport.txt\r\n"), Destination::fileNamed("re\x1Aport.txt"),
+    {"SubstituteByteIsPartOfTheName", Input::of("re\x1Aport.txt\r\n"),
+     Destination::fileNamed("re\x1Aport.txt"),
      Destination::runTimeError(123)},  // control bytes are not allowed in Windows names
-    {"BlanksAreKept",     Input::of("  report.txt  \r\n"),          Destination::fileNamed("  report.txt  "),
+    {"BlanksAreKept", Input::of("  report.txt  \r\n"), Destination::fileNamed("  report.txt  "),
      Destination::fileNamed("  report.txt")},  // Windows drops trailing blanks of a name
-    {"BlanksOnlyNameAFile", Input::of("   \r\n"),                   Destination::fileNamed("   "),
+    {"BlanksOnlyNameAFile", Input::of("   \r\n"), Destination::fileNamed("   "),
      Destination::runTimeError(3)},  // dropping trailing blanks leaves no name
-    {"NulEndsTheName",    Input::of("report.txt\0other.txt\r\n"s),  Destination::fileNamed("report.txt")},
-    {"SlashSeparatesFolders", Input::of("sub/report.txt\r\n"),      Destination::fileNamed("sub/report.txt")},
-    {"BackslashIsAnOrdinaryByte", Input::of("sub\\report.txt\r\n"), Destination::fileNamed("sub\\report.txt"),
+    {"NulEndsTheName", Input::of("report.txt\0other.txt\r\n"s),
+     Destination::fileNamed("report.txt")},
+    {"SlashSeparatesFolders", Input::of("sub/report.txt\r\n"),
+     Destination::fileNamed("sub/report.txt")},
+    {"BackslashIsAnOrdinaryByte", Input::of("sub\\report.txt\r\n"),
+     Destination::fileNamed("sub\\report.txt"),
      Destination::fileNamed("sub/report.txt")},  // there it separates folders
 
     // No name: the report goes to standard output.
-    {"EmptyLine",         Input::of("\r\nreport.txt\r\n"),          Destination::standardOutput()},
+    {"EmptyLine", Input::of("\r\nreport.txt\r\n"), Destination::standardOutput()},
     // Windows fails reading a closed empty pipe with 109; Wine reads a POSIX
     // pipe, and that is the end of input.
-    {"InputEndAtOnce",    Input::of(""),                            Destination::standardOutput()},
-    {"NullDevice",        Input::nullDevice(),                      Destination::standardOutput()},
+    {"InputEndAtOnce", Input::of(""), Destination::standardOutput()},
+    {"NullDevice", Input::nullDevice(), Destination::standardOutput()},
 };
 
 class Reply : public testing::TestWithParam<ReplyCase> {
@@ -111,8 +116,7 @@ class Reply : public testing::TestWithParam<ReplyCase> {
 
 TEST_P(Reply, PicksTheDestination) {
   const ReplyCase& row = GetParam();
-  const Destination& expected =
-      windowsHost() && row.onWindows ? *row.onWindows : row.expected;
+  const Destination& expected = windowsHost() && row.onWindows ? *row.onWindows : row.expected;
   if (expected.kind == Destination::Kind::Unsettled) GTEST_SKIP() << "not settled on this host";
 
   const Outcome outcome = runProgram(scratch, row.input);
@@ -135,17 +139,17 @@ TEST_P(Reply, PicksTheDestination) {
     case Destination::Kind::RunTimeError:
       EXPECT_TRUE(outcome.exitedWith(expected.error)) << outcome.describe();
       EXPECT_EQ(outcome.output.rfind(std::string(promptText) + "Runtime error " +
-                                         std::to_string(expected.error) + " at 0x", 0),
+                                         std::to_string(expected.error) + " at 0x",
+                                     0),
                 0u)
           << outcome.output;
       EXPECT_EQ(scratch.contents(), expectedContents);
       break;
-    case Destination::Kind::Unsettled:
-      break;
+    case Destination::Kind::Unsettled: break;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(, Reply, testing::ValuesIn(replyCases),
+INSTANTIATE_TEST_SUITE_P(Cases, Reply, testing::ValuesIn(replyCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

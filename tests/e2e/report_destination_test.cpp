@@ -28,14 +28,19 @@ struct DestinationCase {
 const std::string longerOldReport(2000, 'x');
 
 const DestinationCase destinationCases[] = {
-    // name                           standard output             reply             to file  old report
-    {"FileNamedInReply",               Output::pipe(),             "report.txt\r\n", true,    ""},
-    {"FileIsEmptiedFirst",             Output::pipe(),             "report.txt\r\n", true,    longerOldReport},
-    {"FileWhileOutputIsATerminal",     Output::terminal(),         "report.txt\r\n", true,    ""},
-    {"OutputPipe",                     Output::pipe(),             "\r\n",           false,   ""},
-    {"OutputFile",                     Output::file("stdout.txt"), "\r\n",           false,   ""},
-    {"OutputTerminal",                 Output::terminal(),         "\r\n",           false,   ""},
-    {"ArgumentsNamingAFileAreIgnored", Output::pipe(),             "\r\n",           false,   "",
+    // name                           standard output             reply             to file  old
+    // report
+    {"FileNamedInReply", Output::pipe(), "report.txt\r\n", true, ""},
+    {"FileIsEmptiedFirst", Output::pipe(), "report.txt\r\n", true, longerOldReport},
+    {"FileWhileOutputIsATerminal", Output::terminal(), "report.txt\r\n", true, ""},
+    {"OutputPipe", Output::pipe(), "\r\n", false, ""},
+    {"OutputFile", Output::file("stdout.txt"), "\r\n", false, ""},
+    {"OutputTerminal", Output::terminal(), "\r\n", false, ""},
+    {"ArgumentsNamingAFileAreIgnored",
+     Output::pipe(),
+     "\r\n",
+     false,
+     "",
      {"report.txt", "--output", "report.txt", "-h"}},
 };
 
@@ -61,15 +66,15 @@ TEST_P(ReportDestination, ReceivesEveryByteOfTheReport) {
   const std::string standardOutput = row.standardOutput.kind == Output::Kind::Path
                                          ? scratch.read(row.standardOutput.path)
                                          : outcome.output;
-  EXPECT_EQ(standardOutput, std::string(promptText) +
-                                std::string(row.reportToFile ? "" : reportText));
+  EXPECT_EQ(standardOutput,
+            std::string(promptText) + std::string(row.reportToFile ? "" : reportText));
   if (row.reportToFile) {
     EXPECT_EQ(scratch.read("report.txt"), reportText);
   }
   EXPECT_EQ(scratch.contents(), expectedContents);
 }
 
-INSTANTIATE_TEST_SUITE_P(, ReportDestination, testing::ValuesIn(destinationCases),
+INSTANTIATE_TEST_SUITE_P(Cases, ReportDestination, testing::ValuesIn(destinationCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -2,10 +2,9 @@
 // status, and that a failed open leaves every file as it was.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <map>
 #include <optional>
@@ -64,13 +63,13 @@ struct FailureCase {
 
 const FailureCase failureCases[] = {
     // name                        reply                        error  standard output
-    {"MissingFolder",              "missing/report.txt\r\n",    3,     Output::pipe()},
-    {"FileUsedAsFolder",           "plain.txt/report.txt\r\n",  3,     Output::pipe()},
-    {"Folder",                     "folder\r\n",                5,     Output::pipe()},
-    {"FileHeldByAnotherProcess",   "held.txt\r\n",              5,     Output::pipe()},
-    {"FullDevice",                 "/dev/full\r\n",             101,   Output::pipe()},
+    {"MissingFolder", "missing/report.txt\r\n", 3, Output::pipe()},
+    {"FileUsedAsFolder", "plain.txt/report.txt\r\n", 3, Output::pipe()},
+    {"Folder", "folder\r\n", 5, Output::pipe()},
+    {"FileHeldByAnotherProcess", "held.txt\r\n", 5, Output::pipe()},
+    {"FullDevice", "/dev/full\r\n", 101, Output::pipe()},
     // The empty line before the prompt fails; the error report is lost too.
-    {"OutputCannotBeWritten",      "report.txt\r\n",            101,   Output::file("/dev/full")},
+    {"OutputCannotBeWritten", "report.txt\r\n", 101, Output::file("/dev/full")},
 };
 
 class Failure : public testing::TestWithParam<FailureCase> {
@@ -122,7 +121,7 @@ TEST_P(Failure, EndsWithTheErrorReportAndItsNumber) {
   for (const auto& [name, bytes] : filesPresent) EXPECT_EQ(scratch.read(name), bytes) << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(, Failure, testing::ValuesIn(failureCases),
+INSTANTIATE_TEST_SUITE_P(Cases, Failure, testing::ValuesIn(failureCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The location names the I/O check that failed, the same on every run; the
@@ -185,7 +184,7 @@ TEST_P(ReaderGone, AfterThePrompt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(, ReaderGone, testing::ValuesIn(readerGoneCases),
+INSTANTIATE_TEST_SUITE_P(Cases, ReaderGone, testing::ValuesIn(readerGoneCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -63,12 +63,12 @@ std::optional<ErrorReport> parseErrorReport(std::string_view text) {
   if (lines.size() < 2 || !lines.back().empty()) return std::nullopt;
   std::smatch part;
   if (!std::regex_match(lines.front(), part, header)) return std::nullopt;
-  ErrorReport report{std::stoi(part[1]), part[2], {}};
+  ErrorReport parsed{std::stoi(part[1]), part[2], {}};
   for (std::size_t line = 1; line + 1 < lines.size(); ++line) {
     if (!std::regex_match(lines[line], part, traceLine)) return std::nullopt;
-    report.trace.push_back(part[1]);
+    parsed.trace.push_back(part[1]);
   }
-  return report;
+  return parsed;
 }
 
 // How a run of the fixture ends.
@@ -204,7 +204,7 @@ TEST_P(Fault, EndsAsTheFaultTableSays) {
   for (const std::string& name : scratch.contents()) EXPECT_EQ(scratch.read(name), "") << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(, Fault, testing::ValuesIn(faultCases),
+INSTANTIATE_TEST_SUITE_P(Cases, Fault, testing::ValuesIn(faultCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
