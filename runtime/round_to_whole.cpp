@@ -10,13 +10,6 @@
 
 namespace runtime {
 
-namespace {
-
-// The run-time error of an invalid floating-point operation.
-constexpr std::uint16_t InvalidOperationError = 207;
-
-}  // namespace
-
 std::int32_t roundToWhole(long double value) {
   // Beyond this bound nothing rounds into range; within it floor and the
   // fraction are exact.  The NaN test comes first: it is a quiet comparison.
@@ -27,8 +20,9 @@ std::int32_t roundToWhole(long double value) {
     if (fraction > 0.5L || (fraction == 0.5L && (whole & 1) != 0)) ++whole;
     if (whole >= INT32_MIN && whole <= INT32_MAX) return static_cast<std::int32_t>(whole);
   }
-  // Reported where the conversion was asked for, from the caller's level.
-  runtimeError(InvalidOperationError, host::codeLocation(__builtin_return_address(0)),
+  // The invalid-operation error, reported where the conversion was asked for,
+  // from the caller's level.
+  runtimeError(host::InvalidFloatingOperation, host::codeLocation(__builtin_return_address(0)),
                static_cast<const CallLevel*>(host::callerFrame(__builtin_frame_address(0))));
 }
 

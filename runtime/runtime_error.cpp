@@ -9,8 +9,7 @@ namespace runtime {
 
 namespace {
 
-std::uint16_t errorNumber = 0;
-std::uint16_t exitCode = 0;
+std::uint16_t errorNumber = 0;    // also the exit code: 0 after a clean run
 std::uint32_t errorLocation = 0;  // 0: no run-time error recorded
 const CallLevel* traceStart = nullptr;
 const CallLevel* outermostLink = nullptr;
@@ -85,11 +84,9 @@ void setOutermostLink(const CallLevel* startupLevel) {
 
 void ioCheck() {
   if (pendingIoError == 0) return;
-  const std::uint16_t number = pendingIoError;
-  pendingIoError = 0;
   // The location is the point the check returns to, the start of the next
   // statement; the back-trace leaves the check itself out.
-  runtimeError(number, host::codeLocation(__builtin_return_address(0)),
+  runtimeError(pendingIoError, host::codeLocation(__builtin_return_address(0)),
                driverLevel(static_cast<const CallLevel*>(__builtin_frame_address(0))));
 }
 
@@ -97,7 +94,6 @@ void runtimeError(std::uint16_t number, std::uint32_t location, const CallLevel*
   // An I/O failure earlier in the statement must not silence the report.
   pendingIoError = 0;
   errorNumber = number;
-  exitCode = number;
   errorLocation = location;
   traceStart = start;
   normalEnd();
@@ -106,7 +102,7 @@ void runtimeError(std::uint16_t number, std::uint32_t location, const CallLevel*
 void normalEnd() {
   if (errorLocation != 0) writeErrorReport();
   host::removeFaultHook();
-  host::exitProcess(exitCode);
+  host::exitProcess(errorNumber);
 }
 
 }  // namespace runtime

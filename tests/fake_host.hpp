@@ -41,7 +41,6 @@ struct Host {
   bool closeFails = false;
   std::vector<Handle> closed;
   std::uint32_t lastError = 0;
-  int faultHookInstalls = 0;
 };
 
 // The fake every host call acts on.

@@ -54,6 +54,20 @@ std::uint32_t codeLocation(const void* address);
 // __builtin_frame_address(0) gives inside it.
 const void* callerFrame(const void* frame);
 
+// The run-time errors processor faults become; each back end maps its own
+// fault reports onto them.
+enum FaultError : std::uint16_t {
+  DivisionByZero = 200,
+  BoundsExceeded = 201,
+  StackOverflow = 202,
+  FloatingOverflow = 205,
+  FloatingUnderflow = 206,
+  InvalidFloatingOperation = 207,
+  IntegerOverflow = 215,
+  AccessViolation = 216,
+  IllegalInstruction = 217,
+};
+
 // A processor fault, in the program's terms.
 struct Fault {
   std::uint16_t errorNumber;  // the run-time error it becomes

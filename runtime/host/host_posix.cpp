@@ -105,19 +105,6 @@ int aboveStandard(int fd) {
 // The signals by which the processor's faults arrive.
 constexpr int FaultSignals[] = {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGTRAP};
 
-// Run-time errors the fault table gives.
-enum RuntimeError : std::uint16_t {
-  DivisionByZero = 200,
-  BoundsExceeded = 201,
-  StackOverflow = 202,
-  FloatingOverflow = 205,
-  FloatingUnderflow = 206,
-  InvalidFloatingOperation = 207,
-  IntegerOverflow = 215,
-  AccessViolation = 216,
-  IllegalInstruction = 217,
-};
-
 // The row of the fault table a fault report falls on.
 struct FaultRow {
   std::uint16_t errorNumber;  // 0: not a fault the program converts

@@ -18,27 +18,27 @@ HANDLE handleOf(Handle handle) {
 // becomes, and whether the floating-point unit is reset before the report.
 struct FaultRow {
   DWORD exceptionCode;
-  std::uint16_t errorNumber;
+  FaultError errorNumber;
   bool floatingPoint;
 };
 
 // clang-format off
 constexpr FaultRow FaultTable[] = {
-    {STATUS_INTEGER_DIVIDE_BY_ZERO,  200, false},
-    {STATUS_FLOAT_DIVIDE_BY_ZERO,    200, true},
-    {STATUS_ARRAY_BOUNDS_EXCEEDED,   201, false},
-    {STATUS_STACK_OVERFLOW,          202, false},
-    {STATUS_FLOAT_OVERFLOW,          205, true},
-    {STATUS_FLOAT_UNDERFLOW,         206, true},
-    {STATUS_FLOAT_INVALID_OPERATION, 207, true},
-    {STATUS_FLOAT_STACK_CHECK,       207, true},
-    {STATUS_INTEGER_OVERFLOW,        215, false},
-    {STATUS_ACCESS_VIOLATION,        216, false},
-    {STATUS_FLOAT_DENORMAL_OPERAND,  216, true},   // the access-violation number
-    {STATUS_SINGLE_STEP,             217, false},
-    {STATUS_IN_PAGE_ERROR,           217, false},
-    {STATUS_ILLEGAL_INSTRUCTION,     217, false},
-    {STATUS_PRIVILEGED_INSTRUCTION,  217, false},
+    {STATUS_INTEGER_DIVIDE_BY_ZERO,  DivisionByZero,           false},
+    {STATUS_FLOAT_DIVIDE_BY_ZERO,    DivisionByZero,           true},
+    {STATUS_ARRAY_BOUNDS_EXCEEDED,   BoundsExceeded,           false},
+    {STATUS_STACK_OVERFLOW,          StackOverflow,            false},
+    {STATUS_FLOAT_OVERFLOW,          FloatingOverflow,         true},
+    {STATUS_FLOAT_UNDERFLOW,         FloatingUnderflow,        true},
+    {STATUS_FLOAT_INVALID_OPERATION, InvalidFloatingOperation, true},
+    {STATUS_FLOAT_STACK_CHECK,       InvalidFloatingOperation, true},
+    {STATUS_INTEGER_OVERFLOW,        IntegerOverflow,          false},
+    {STATUS_ACCESS_VIOLATION,        AccessViolation,          false},
+    {STATUS_FLOAT_DENORMAL_OPERAND,  AccessViolation,          true},
+    {STATUS_SINGLE_STEP,             IllegalInstruction,       false},
+    {STATUS_IN_PAGE_ERROR,           IllegalInstruction,       false},
+    {STATUS_ILLEGAL_INSTRUCTION,     IllegalInstruction,       false},
+    {STATUS_PRIVILEGED_INSTRUCTION,  IllegalInstruction,       false},
 };
 // clang-format on
 

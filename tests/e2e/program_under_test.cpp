@@ -3,19 +3,25 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
 namespace e2e {
 
-std::vector<std::string> programCommand(const std::vector<std::string>& arguments) {
-  const char* program = std::getenv("GEOBUDGET_PROGRAM");
+std::vector<std::string> testedCommand(const char* variable,
+                                       const std::vector<std::string>& arguments) {
+  const char* program = std::getenv(variable);
   if (program == nullptr || *program == '\0')
-    throw std::runtime_error("GEOBUDGET_PROGRAM does not name the program to test");
+    throw std::runtime_error(std::string(variable) + " does not name the program to test");
   // The program runs in a scratch folder, so a relative path would miss it.
   std::vector<std::string> command = {std::filesystem::absolute(program).string()};
   command.insert(command.end(), arguments.begin(), arguments.end());
   return hostCommand(std::move(command));
+}
+
+std::vector<std::string> programCommand(const std::vector<std::string>& arguments) {
+  return testedCommand("GEOBUDGET_PROGRAM", arguments);
 }
 
 std::vector<std::string> hostCommand(std::vector<std::string> command) {
@@ -70,6 +76,27 @@ void ScratchDirectory::write(const std::string& name, std::string_view bytes) co
   std::ofstream file(path_ / name, std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + name);
+}
+
+std::optional<ErrorReport> parseErrorReport(std::string_view text) {
+  static const std::regex header("Runtime error ([1-9][0-9]*) at 0x([0-9A-F]{8})");
+  static const std::regex traceLine("  0x([0-9A-F]{8})");
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) return std::nullopt;
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  if (lines.size() < 2 || !lines.back().empty()) return std::nullopt;
+  std::smatch part;
+  if (!std::regex_match(lines.front(), part, header)) return std::nullopt;
+  ErrorReport parsed{std::stoi(part[1]), part[2], {}};
+  for (std::size_t line = 1; line + 1 < lines.size(); ++line) {
+    if (!std::regex_match(lines[line], part, traceLine)) return std::nullopt;
+    parsed.trace.push_back(part[1]);
+  }
+  return parsed;
 }
 
 Outcome runProgram(const ScratchDirectory& directory, const Input& input, const Output& output,

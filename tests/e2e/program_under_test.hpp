@@ -3,6 +3,7 @@
 // each test to run it in.
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -12,8 +13,13 @@
 
 namespace e2e {
 
-// The command that starts the program with `arguments`: the launcher words
-// from GEOBUDGET_LAUNCHER, if any, then the path from GEOBUDGET_PROGRAM.
+// The command that starts the program that environment variable `variable`
+// names, with `arguments`: the launcher words from GEOBUDGET_LAUNCHER, if any,
+// then the program's absolute path.
+std::vector<std::string> testedCommand(const char* variable,
+                                       const std::vector<std::string>& arguments);
+
+// The command that starts the program (GEOBUDGET_PROGRAM) with `arguments`.
 std::vector<std::string> programCommand(const std::vector<std::string>& arguments = {});
 
 // `command` started on the program's host: after the launcher words, if any.
@@ -49,6 +55,18 @@ class ScratchDirectory {
  private:
   std::filesystem::path path_;
 };
+
+// An error report taken apart.
+struct ErrorReport {
+  int number;
+  std::string location;            // 8 upper-case hexadecimal digits
+  std::vector<std::string> trace;  // the back-trace lines' locations, innermost first
+};
+
+// `text` as an error report (the header, back-trace lines and an empty line,
+// each ended by CR LF), or nothing when it is anything else, a single byte
+// more or less included.
+std::optional<ErrorReport> parseErrorReport(std::string_view text);
 
 // Runs the program in `directory` with the given standard handles.
 Outcome runProgram(const ScratchDirectory& directory, const Input& input,

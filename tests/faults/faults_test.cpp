@@ -6,16 +6,9 @@
 #include <sys/resource.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <iterator>
 #include <optional>
 #include <ostream>
-#include <regex>
-#include <sstream>
-#include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "process_runner.hpp"
@@ -24,51 +17,10 @@
 namespace e2e {
 namespace {
 
-// The command that starts the fixture with `arguments`: the launcher words
-// from GEOBUDGET_LAUNCHER, if any, then the path from GEOBUDGET_FAULT_FIXTURE.
+// The command that starts the fixture (GEOBUDGET_FAULT_FIXTURE) with
+// `arguments`.
 std::vector<std::string> fixtureCommand(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command;
-  if (const char* launcher = std::getenv("GEOBUDGET_LAUNCHER")) {
-    std::istringstream words(launcher);
-    command.assign(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
-  }
-  const char* fixture = std::getenv("GEOBUDGET_FAULT_FIXTURE");
-  if (fixture == nullptr || *fixture == '\0')
-    throw std::runtime_error("GEOBUDGET_FAULT_FIXTURE does not name the fault fixture");
-  // The fixture runs in a scratch folder, so a relative path would miss it.
-  command.push_back(std::filesystem::absolute(fixture).string());
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return command;
-}
-
-// An error report taken apart.
-struct ErrorReport {
-  int number;
-  std::string location;            // 8 upper-case hexadecimal digits
-  std::vector<std::string> trace;  // the back-trace lines' locations, innermost first
-};
-
-// `text` as an error report (the header, back-trace lines and an empty line,
-// each ended by CR LF), or nothing when it is anything else.
-std::optional<ErrorReport> parseErrorReport(std::string_view text) {
-  static const std::regex header("Runtime error ([1-9][0-9]*) at 0x([0-9A-F]{8})");
-  static const std::regex traceLine("  0x([0-9A-F]{8})");
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < text.size();) {
-    const std::size_t end = text.find("\r\n", start);
-    if (end == std::string_view::npos) return std::nullopt;
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  if (lines.size() < 2 || !lines.back().empty()) return std::nullopt;
-  std::smatch part;
-  if (!std::regex_match(lines.front(), part, header)) return std::nullopt;
-  ErrorReport parsed{std::stoi(part[1]), part[2], {}};
-  for (std::size_t line = 1; line + 1 < lines.size(); ++line) {
-    if (!std::regex_match(lines[line], part, traceLine)) return std::nullopt;
-    parsed.trace.push_back(part[1]);
-  }
-  return parsed;
+  return testedCommand("GEOBUDGET_FAULT_FIXTURE", arguments);
 }
 
 // How a run of the fixture ends.
